@@ -1,0 +1,120 @@
+// Internal to the record layer: the layer's saved state (one struct, one
+// instance), the byte channels it writes and reads through, and the helpers
+// shared by its operations.  Nothing here is part of the public interface.
+#pragma once
+
+#include "textio/textio.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace textio::detail {
+
+// Error codes of the layer, written after "run-time error ".
+inline constexpr int ERR_INPUT = 101;         // READ: a value that is not a number for a double
+inline constexpr int ERR_END_OF_FILE = 102;   // READ: input ended before the read was complete
+inline constexpr int ERR_CONSOLE_LINE = 103;  // READ: a terminal line longer than CONSOLE_LINE_LIMIT
+inline constexpr int ERR_READ_IO = 104;       // READ: the system refused the read itself
+inline constexpr int ERR_OPEN = 105;          // OPEN: file neither opened nor created
+inline constexpr int ERR_WRITE = 106;         // WRITE: bytes not accepted (disk full, closed pipe, read-only)
+inline constexpr int ERR_CLOSE = 107;         // CLOSE: the system reported a failure on close
+
+inline constexpr std::size_t IO_BUFFER_BYTES = 64 * 1024;  // read chunk and write flush threshold
+inline constexpr std::size_t MAX_VALUE_CHARS = 512;        // longest value a free-form read accepts
+inline constexpr long CONSOLE_LINE_LIMIT = 130;            // characters of a line typed at a terminal
+inline constexpr std::size_t SHOWN_TOKEN_CHARS = 40;       // characters of a bad value quoted in a diagnostic
+inline constexpr int FREE_FORM_LINE_LIMIT = 79;            // columns of one free-form record
+inline constexpr const char* CONSOLE_NAME = "CON";
+
+// Buffered output to one descriptor.  `failed` is set after the first failed
+// write; from then on the channel drops its bytes, so the end-of-run actions
+// never report the same fault twice nor recurse on a broken console.
+struct OutputChannel {
+    int fd = -1;
+    std::string buffer;
+    bool failed = false;
+};
+
+// Buffered sequential input from one descriptor with the position needed by
+// the diagnostics (line number) and by a first write after reading (offset).
+struct InputChannel {
+    int fd = -1;
+    std::unique_ptr<char[]> buffer;
+    std::size_t pos = 0;
+    std::size_t len = 0;
+    bool at_end = false;
+    std::int64_t buffer_offset = 0;  // file offset of buffer[0]
+    std::int64_t line = 1;           // 1-based line of the next byte
+    long column = 0;                 // bytes already taken from the current line
+    bool ends_with_newline = true;   // the last byte taken was a line end (or none taken)
+};
+
+// A file unit connected by UNITOPEN.
+struct FileUnit {
+    int unit = 0;
+    std::string name;
+    bool read_only = false;
+    bool regular_file = false;
+    bool written = false;  // a first write has cut the file
+    OutputChannel out;
+    InputChannel in;
+};
+
+// The layer's whole saved state.
+struct Layer {
+    ConsoleBinding binding;
+    bool line_open = false;  // the last console record's line end is not yet written
+    OutputChannel console_out;
+    InputChannel console_in;
+    std::vector<std::unique_ptr<FileUnit>> files;
+};
+
+Layer& layer();
+
+bool is_console_unit(int unit);
+
+// The file unit connected as `unit`, or nullptr.
+FileUnit* find_file(int unit);
+
+// Ends the run with a failure of the layer.
+[[noreturn]] void fail(int code, std::string operation, std::string file_name, std::string description);
+
+// Hands one complete record to a unit: console line control on the console,
+// the record and CR LF on a file.
+void emit_record(int unit, std::string_view record);
+
+// Writes out the console's buffered bytes; a failure ends the run (WRITE, CON).
+void flush_console();
+
+// Appends bytes to the console, flushing when the buffer is full.
+void console_bytes(std::string_view bytes);
+
+// Writes out a file unit's buffer; a failure ends the run (WRITE).
+void flush_file(FileUnit& file);
+
+// Writes every byte or returns the errno of the failure (0 on success).
+int write_all(int fd, const char* data, std::size_t size);
+
+// The decimal digits of |x| rounded to `significant` digits, half away from
+// zero, by way of the correctly rounded 17-digit form (first rounding).
+// |x| = 0.D1D2...Dcount x 10^exponent; zero gives count 1, digit '0', exponent 0.
+struct Digits {
+    char digit[17];
+    int count;
+    int exponent;
+};
+Digits decimal_digits(double x);
+
+// Rounds a digit string to `keep` digits (0 <= keep), a next digit of 5 or more
+// adding one with carry; a carry out of the first digit gives "1" and raises the
+// exponent.  keep = 0 leaves "1" (exponent + 1) or no digit at all (count 0).
+void round_digits(Digits& d, int keep);
+
+// The printable form of a bad value for a diagnostic: cut, non-printable bytes escaped.
+std::string shown_token(std::string_view token);
+
+}  // namespace textio::detail

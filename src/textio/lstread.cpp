@@ -1,0 +1,343 @@
+// Free-form (list-directed) reads of doubles from the console or a file.
+// Input streams through a fixed buffer: no line is ever held whole, so lines
+// of any length are read in bounded memory; one value is held, up to
+// MAX_VALUE_CHARS characters.
+#include "textio/layer.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace textio {
+namespace detail {
+
+std::string shown_token(std::string_view token)
+{
+    static const char HEX[] = "0123456789ABCDEF";
+    std::string shown = "\"";
+    const std::size_t n = token.size() < SHOWN_TOKEN_CHARS ? token.size() : SHOWN_TOKEN_CHARS;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(token[i]);
+        if (c == '"' || c == '\\') {
+            shown.push_back('\\');
+            shown.push_back(static_cast<char>(c));
+        } else if (c >= 0x20 && c < 0x7F) {
+            shown.push_back(static_cast<char>(c));
+        } else {
+            shown += "\\x";
+            shown.push_back(HEX[c >> 4]);
+            shown.push_back(HEX[c & 0xF]);
+        }
+    }
+    if (n < token.size()) shown += "...";
+    shown.push_back('"');
+    return shown;
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::InputChannel;
+
+constexpr int END = -1;
+constexpr char CTRL_Z = 0x1A;
+
+std::string count_of(std::size_t filled, std::size_t wanted)
+{
+    return std::to_string(filled) + " of " + std::to_string(wanted) + (wanted == 1 ? " number" : " numbers");
+}
+
+// The conversion of one value's text to a double by the free-form number
+// syntax.  Returns false when the text is not such a number.
+enum class Parse { Ok, NotANumber, Overflow };
+
+Parse parse_number(std::string_view t, double& value)
+{
+    // Normalised copy for the locale-free conversion: sign, mantissa, 'e', exponent.
+    char buffer[detail::MAX_VALUE_CHARS + 8];
+    std::size_t out = 0;
+    std::size_t i = 0;
+    const std::size_t n = t.size();
+    if (i < n && (t[i] == '+' || t[i] == '-')) {
+        if (t[i] == '-') buffer[out++] = '-';
+        ++i;
+    }
+    std::size_t digits = 0;
+    long leading_exponent = 0;  // decimal exponent of the first nonzero digit, roughly
+    bool nonzero_seen = false;
+    bool point = false;
+    for (; i < n; ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+            if (c != '0' && !nonzero_seen) nonzero_seen = true;
+            if (!point && nonzero_seen) ++leading_exponent;
+            if (point && !nonzero_seen) --leading_exponent;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        buffer[out++] = c;
+    }
+    if (digits == 0) return Parse::NotANumber;
+    long exponent = 0;
+    if (i < n) {
+        const char c = t[i];
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+            ++i;
+        } else if (c != '+' && c != '-') {
+            return Parse::NotANumber;
+        }
+        buffer[out++] = 'e';
+        bool negative = false;
+        if (i < n && (t[i] == '+' || t[i] == '-')) {
+            negative = t[i] == '-';
+            if (negative) buffer[out++] = '-';
+            ++i;
+        }
+        const std::size_t first = i;
+        for (; i < n && t[i] >= '0' && t[i] <= '9'; ++i) {
+            buffer[out++] = t[i];
+            if (exponent < 100000) exponent = exponent * 10 + (t[i] - '0');
+        }
+        if (i == first || i != n) return Parse::NotANumber;
+        if (negative) exponent = -exponent;
+    }
+    auto [end, ec] = std::from_chars(buffer, buffer + out, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        if (leading_exponent + exponent > 0) return Parse::Overflow;
+        value = 0.0;  // below the smallest double
+        return Parse::Ok;
+    }
+    if (ec != std::errc() || end != buffer + out) return Parse::NotANumber;
+    return Parse::Ok;
+}
+
+// One free-form read from one channel.
+class ListReader {
+public:
+    ListReader(InputChannel& in, std::string name, bool console, bool terminal)
+        : in_(in), name_(std::move(name)), console_(console), terminal_(terminal)
+    {
+        if (!in_.buffer) in_.buffer = std::make_unique<char[]>(detail::IO_BUFFER_BYTES);
+    }
+
+    void read(std::span<double> variables)
+    {
+        const std::size_t wanted = variables.size();
+        std::size_t i = 0;
+        bool value_since_comma = false;
+        while (i < wanted) {
+            const int c = peek();
+            if (c == END) end_of_input(i, wanted);
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                advance();
+                continue;
+            }
+            if (c == ',') {
+                advance();
+                if (!value_since_comma) ++i;  // a null value: the variable keeps its content
+                value_since_comma = false;
+                continue;
+            }
+            if (c == '/') break;
+            const std::int64_t line = in_.line;
+            scan_token(line, i, wanted);
+            value_since_comma = true;
+            i = assign(variables, i, line);
+        }
+        skip_rest_of_line();
+    }
+
+private:
+    // Makes at least `count` bytes available unless the input ends first.
+    void ensure(std::size_t count)
+    {
+        while (in_.len - in_.pos < count && !in_.at_end) {
+            const std::size_t kept = in_.len - in_.pos;
+            std::memmove(in_.buffer.get(), in_.buffer.get() + in_.pos, kept);
+            in_.buffer_offset += static_cast<std::int64_t>(in_.pos);
+            in_.pos = 0;
+            in_.len = kept;
+            const ssize_t n = ::read(in_.fd, in_.buffer.get() + kept, detail::IO_BUFFER_BYTES - kept);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                const int err = errno;
+                detail::fail(detail::ERR_READ_IO, "READ", name_, "cannot read " + what() + ": " + std::strerror(err));
+            }
+            if (n == 0) {
+                in_.at_end = true;
+            } else {
+                in_.len += static_cast<std::size_t>(n);
+            }
+        }
+    }
+
+    int peek()
+    {
+        if (in_.pos == in_.len) ensure(1);
+        if (in_.pos == in_.len) return END;
+        const char c = in_.buffer[in_.pos];
+        if (c == CTRL_Z && console_ && ctrl_z_ends_line()) {
+            // Ctrl-Z as the last character of a console line marks the end of input.
+            ctrl_z_line_ = in_.line;
+            in_.pos = in_.len;
+            in_.at_end = true;
+            return END;
+        }
+        return static_cast<unsigned char>(c);
+    }
+
+    bool ctrl_z_ends_line()
+    {
+        ensure(3);
+        const std::size_t rest = in_.len - in_.pos;
+        const char* p = in_.buffer.get() + in_.pos;
+        if (rest == 1 || p[1] == '\n') return true;
+        return p[1] == '\r' && (rest == 2 || p[2] == '\n');
+    }
+
+    void advance()
+    {
+        const char c = in_.buffer[in_.pos++];
+        if (c == '\n') {
+            ++in_.line;
+            in_.column = 0;
+            in_.ends_with_newline = true;
+            return;
+        }
+        in_.ends_with_newline = false;
+        if (++in_.column > detail::CONSOLE_LINE_LIMIT && terminal_) {
+            detail::fail(detail::ERR_CONSOLE_LINE, "READ", name_,
+                         "line " + std::to_string(in_.line) + " of the console input is longer than " +
+                             std::to_string(detail::CONSOLE_LINE_LIMIT) + " characters");
+        }
+    }
+
+    void skip_rest_of_line()
+    {
+        for (int c = peek(); c != END; c = peek()) {
+            advance();
+            if (c == '\n') return;
+        }
+    }
+
+    void scan_token(std::int64_t line, std::size_t index, std::size_t wanted)
+    {
+        token_.clear();
+        for (int c = peek(); c != END; c = peek()) {
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/') break;
+            if (token_.size() == detail::MAX_VALUE_CHARS) {
+                detail::fail(detail::ERR_INPUT, "READ", name_,
+                             "a value longer than " + std::to_string(detail::MAX_VALUE_CHARS) +
+                                 " characters is not a number: " + detail::shown_token(token_) + where(line, index, wanted));
+            }
+            token_.push_back(static_cast<char>(c));
+            advance();
+        }
+    }
+
+    // Stores the value of token_ from variable `index` on; returns the index
+    // of the next variable to fill.
+    std::size_t assign(std::span<double> variables, std::size_t index, std::int64_t line)
+    {
+        const std::size_t wanted = variables.size();
+        if (token_.front() == '\'' || token_.front() == '"') {
+            input_failure("a text constant " + detail::shown_token(token_) + " where a number is expected", line, index,
+                          wanted);
+        }
+        std::size_t repeat = 1;
+        std::string_view value = token_;
+        if (const std::size_t star = token_.find('*'); star != std::string::npos) {
+            repeat = 0;
+            bool valid = star > 0;
+            for (std::size_t k = 0; k < star && valid; ++k) {
+                const char c = token_[k];
+                valid = c >= '0' && c <= '9';
+                if (valid && repeat <= wanted) repeat = repeat * 10 + static_cast<std::size_t>(c - '0');
+            }
+            if (!valid || repeat == 0) {
+                input_failure(detail::shown_token(token_) + " has no valid repeat count (a positive integer before '*')",
+                              line, index, wanted);
+            }
+            value = value.substr(star + 1);
+            if (value.empty()) return index + repeat < wanted ? index + repeat : wanted;  // r null values
+        }
+        double number = 0.0;
+        switch (parse_number(value, number)) {
+            case Parse::Ok:
+                break;
+            case Parse::NotANumber:
+                input_failure(detail::shown_token(token_) + " is not a number", line, index, wanted);
+            case Parse::Overflow:
+                input_failure(detail::shown_token(token_) + " is beyond the range of a double", line, index, wanted);
+        }
+        for (std::size_t r = 0; r < repeat && index < wanted; ++r) variables[index++] = number;
+        return index;
+    }
+
+    std::string what() const { return console_ ? std::string("standard input") : "file '" + name_ + "'"; }
+
+    std::string where(std::int64_t line, std::size_t index, std::size_t wanted) const
+    {
+        std::string text = " (" + std::string(console_ ? "" : "file '" + name_ + "', ") + "line " + std::to_string(line);
+        if (wanted > 1) text += ", value " + std::to_string(index + 1) + " of " + std::to_string(wanted);
+        return text + ")";
+    }
+
+    [[noreturn]] void input_failure(const std::string& what_was_wrong, std::int64_t line, std::size_t index,
+                                    std::size_t wanted)
+    {
+        detail::fail(detail::ERR_INPUT, "READ", name_, what_was_wrong + where(line, index, wanted));
+    }
+
+    [[noreturn]] void end_of_input(std::size_t filled, std::size_t wanted)
+    {
+        std::string text = (console_ ? "end of input" : "end of file '" + name_ + "'") + " after " +
+                           count_of(filled, wanted);
+        if (ctrl_z_line_ > 0) {
+            text += " (Ctrl-Z on line " + std::to_string(ctrl_z_line_) + ")";
+        } else if (in_.buffer_offset + static_cast<std::int64_t>(in_.pos) == 0) {
+            text += console_ ? " (the input is empty)" : " (the file is empty)";
+        } else {
+            const std::int64_t lines = in_.line - (in_.ends_with_newline ? 1 : 0);
+            text += " (the " + std::string(console_ ? "input" : "file") + " ends after line " + std::to_string(lines) + ")";
+        }
+        detail::fail(detail::ERR_END_OF_FILE, "READ", name_, text);
+    }
+
+    InputChannel& in_;
+    std::string name_;
+    bool console_;
+    bool terminal_;
+    std::int64_t ctrl_z_line_ = 0;
+    std::string token_;
+};
+
+}  // namespace
+
+void LSTREAD(int unit, std::span<double> variables)
+{
+    using namespace detail;
+    Layer& L = layer();
+    if (unit == CONSOLE) {
+        // The answer is typed on the line below the prompt, and the prompt must
+        // be visible before the program waits.
+        if (L.line_open) console_bytes("\r\n");
+        flush_console();
+        ListReader(L.console_in, CONSOLE_NAME, true, L.binding.input_is_terminal).read(variables);
+        L.line_open = false;
+        return;
+    }
+    FileUnit* file = find_file(unit);
+    if (file == nullptr) {
+        throw std::logic_error("record layer: read from unit " + std::to_string(unit) + ", which is not connected");
+    }
+    ListReader(file->in, file->name, false, false).read(variables);
+}
+
+}  // namespace textio

@@ -1,0 +1,137 @@
+// Formatted and free-form records: their exact bytes on a text file and on
+// the console, and the programming errors a bad format is.
+#include "run_fixture.hpp"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <stdexcept>
+
+namespace {
+
+using textio::FMTWRITE;
+using textio::LSTWRITE;
+
+// The bytes of a file unit after `body` wrote to unit 61.
+std::string file_bytes(const std::function<void()>& body)
+{
+    ScratchDir dir;
+    const RunResult r = run_with("", [&] {
+        textio::UNITOPEN(61, "out.dat");
+        body();
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    return dir.read("out.dat");
+}
+
+TEST(FormattedRecord, FileRecordsMatchByteForByte)
+{
+    struct Case {
+        std::function<void()> write;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        {[] { FMTWRITE(61, "(1X)"); }, "\r\n"},
+        {[] { FMTWRITE(61, "(' ')"); }, " \r\n"},
+        {[] { FMTWRITE(61, "('Time: ',1F8.1,'AD')", {1900.0}); }, "Time:   1900.0AD\r\n"},
+        {[] { FMTWRITE(61, "('Time: ',1F8.1,'AD')", {0.0}); }, "Time:       .0AD\r\n"},
+        {[] { FMTWRITE(61, "(' ERROR NUMBER =',I10)", {std::int32_t{1}}); }, " ERROR NUMBER =         1\r\n"},
+        {[] { FMTWRITE(61, "(1X,A20,3I10)", {"XDLEGF: THETA OUT OF RANGE", std::int32_t{2}, std::int32_t{1}, std::int32_t{1}}); },
+         " XDLEGF: THETA OUT OF         2         1         1\r\n"},
+        {[] { FMTWRITE(61, "(1X,A20,3I10)", {"SHORT", std::int32_t{-3}, std::int32_t{0}, std::int32_t{2147483647}}); },
+         "                SHORT        -3         02147483647\r\n"},
+        {[] { FMTWRITE(61, "(I1,I3)", {std::int32_t{10}, std::int32_t{-100}}); }, "****\r\n"},
+        {[] { FMTWRITE(61, "('0          ERROR MESSAGE SUMMARY',/,' MESSAGE START')"); },
+         "0          ERROR MESSAGE SUMMARY\r\n MESSAGE START\r\n"},
+        {[] { FMTWRITE(61, "(1X,A,5X)", {"text "}); }, " text \r\n"},  // trailing nX writes nothing
+        {[] { FMTWRITE(61, "('a',3X,/,2X,'b')"); }, "a\r\n  b\r\n"},  // blanks pending at '/' are dropped
+        {[] { FMTWRITE(61, "(A,'=',F6.2,' end')", {"x", 2.5}); }, "x=  2.50 end\r\n"},
+        {[] { FMTWRITE(61, "(F6.2,' after',F6.2,' never')", {1.0}); }, "  1.00 after\r\n"},
+        {[] { FMTWRITE(61, "('it''s')"); }, "it's\r\n"},
+        {[] { FMTWRITE(61, "(1F7.2,1F8.2,1F10.2,1F11.2,2F12.2)", {35.0, -15.0, 2.35, 60.0, 1.23, 2.04}); },
+         "  35.00  -15.00      2.35      60.00        1.23        2.04\r\n"},
+        {[] { LSTWRITE(61); }, " \r\n"},
+        {[] { LSTWRITE(61, {"Give Time (0 to 1900 AD):"}); }, " Give Time (0 to 1900 AD):\r\n"},
+        {[] { LSTWRITE(61, {" "}); }, "  \r\n"},
+        {[] { LSTWRITE(61, {"a", "b "}); }, " ab \r\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(file_bytes(c.write), c.bytes);
+}
+
+TEST(FreeFormRecord, DoublesInFieldsOf24And25Columns)
+{
+    struct Case {
+        double x;
+        const char* text;  // the number as written, before right-justification
+    };
+    const Case cases[] = {
+        {std::numbers::pi / 3, "1.047197551196598"},
+        {std::numbers::pi / 2, "1.570796326794897"},
+        {0.5, "5.000000000000000E-001"},
+        {0.0, "0.000000000000000E+000"},
+        {-0.0, "0.000000000000000E+000"},
+        {-2.5, "-2.500000000000000"},
+        {1e7, "1.000000000000000E+007"},
+        {9999999.5, "9999999.500000000000000"},
+        {-1e-300, "-1.000000000000000E-300"},
+        {123.456, "123.456000000000000"},
+        {1.0 / 3.0, "3.333333333333333E-001"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = c.text;
+        const std::string one = " " + std::string(24 - text.size(), ' ') + text + "\r\n";
+        EXPECT_EQ(file_bytes([&] { LSTWRITE(61, {c.x}); }), one) << c.x;
+        const std::string two = " THETA: " + std::string(24 - text.size(), ' ') + text +
+                                std::string(25 - text.size(), ' ') + text + "\r\n";
+        EXPECT_EQ(file_bytes([&] { LSTWRITE(61, {"THETA: ", c.x, c.x}); }), two) << c.x;
+    }
+}
+
+TEST(ConsoleLineControl, FirstCharacterSelectsTheLineAdvance)
+{
+    const RunResult r = run_with("", [] {
+        LSTWRITE(textio::CONSOLE, {"first"});   // no line open: nothing before it
+        FMTWRITE(6, "('0after empty line')");   // open line: CR LF CR LF
+        FMTWRITE(0, "(1X)");                    // empty record shows as an empty line
+        LSTWRITE(textio::CONSOLE, {" "});       // a line holding one blank
+        FMTWRITE(6, "('+over')");
+        FMTWRITE(6, "('1page')");
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "first\r\n\r\nafter empty line\r\n\r\n \rover\r\n\f\r \rpage\r\n");
+}
+
+TEST(ConsoleLineControl, ZeroFirstWithNoLineOpenIsOneLineEnd)
+{
+    const RunResult r = run_with("", [] { FMTWRITE(6, "('0x')"); });
+    EXPECT_EQ(r.out, "\r\nx\r\n");
+}
+
+TEST(FormattedRecord, MalformedFormatsAndMismatchesThrowAndWriteNothing)
+{
+    ScratchDir dir;
+    const std::function<void()> bad[] = {
+        [] { FMTWRITE(61, "'no parentheses'"); },
+        [] { FMTWRITE(61, "('unterminated)"); },
+        [] { FMTWRITE(61, "(F7)", {1.0}); },
+        [] { FMTWRITE(61, "(F7.2)", {std::int32_t{1}}); },
+        [] { FMTWRITE(61, "(I5)", {1.0}); },
+        [] { FMTWRITE(61, "(A)", {1.0}); },
+        [] { FMTWRITE(61, "('x',/,F7.2)", {1.0, 2.0}); },  // more values than descriptors
+        [] { FMTWRITE(61, "(Q3)"); },
+        [] { FMTWRITE(61, "('a''b' 'c')"); },
+        [] { FMTWRITE(61, "(1X,)"); },
+        [] { FMTWRITE(61, "(X)"); },
+        [] { LSTWRITE(61, {std::int32_t{3}}); },
+    };
+    const RunResult r = run_with("", [&] {
+        textio::UNITOPEN(61, "out.dat");
+        for (const auto& write : bad) EXPECT_THROW(write(), std::logic_error);
+        EXPECT_THROW(FMTWRITE(62, "(1X)"), std::logic_error);  // not connected
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(dir.read("out.dat"), "");
+}
+
+}  // namespace
