@@ -101,9 +101,26 @@ void round_digits(Digits& d, int keep)
 
 }  // namespace detail
 
+namespace {
+
+// The marker text of a value that is not finite.
+std::string non_finite_marker(double x)
+{
+    if (std::isinf(x)) return "1#INF";
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    constexpr std::uint64_t QUIET_BIT = 0x0008000000000000ULL;
+    constexpr std::uint64_t INDEFINITE = 0xFFF8000000000000ULL;  // what 0/0 gives on this machine
+    if (bits == INDEFINITE) return "1#IND";
+    return (bits & QUIET_BIT) ? "1#QNAN" : "1#SNAN";
+}
+
+}  // namespace
+
 std::string render_fixed(double x, int decimals)
 {
     using detail::Digits;
+    if (!std::isfinite(x)) return non_finite_marker(x);
     Digits d = detail::decimal_digits(x);
     const bool zero = d.digit[0] == '0';
     int n = zero ? 0 : d.exponent;
@@ -138,22 +155,7 @@ std::string render_fixed(double x, int decimals)
 std::string render_fixed_field(double x, int width, int decimals)
 {
     if (!std::isfinite(x)) {
-        std::string marker;
-        if (std::isinf(x)) {
-            marker = "1#INF";
-        } else {
-            std::uint64_t bits;
-            std::memcpy(&bits, &x, sizeof bits);
-            constexpr std::uint64_t QUIET_BIT = 0x0008000000000000ULL;
-            constexpr std::uint64_t INDEFINITE = 0xFFF8000000000000ULL;  // 0/0 on this machine
-            if (bits == INDEFINITE) {
-                marker = "1#IND";
-            } else if (bits & QUIET_BIT) {
-                marker = "1#QNAN";
-            } else {
-                marker = "1#SNAN";
-            }
-        }
+        std::string marker = non_finite_marker(x);
         marker.resize(static_cast<std::size_t>(width), '.');
         return marker;
     }

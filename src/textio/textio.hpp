@@ -82,7 +82,7 @@ void LSTREAD(int unit, std::span<double> variables);
 // Fixed-point text of x with `decimals` decimals, before the field width is
 // applied: "-" only for a value that does not round to zero, no digit before
 // the point below 1 (".50"), "0." for d = 0 and a value rounding to zero.
-// Not defined for non-finite x.
+// A non-finite x gives its marker text ("1#INF", "1#IND", "1#QNAN", "1#SNAN").
 std::string render_fixed(double x, int decimals);
 
 // The whole Fw.d field: width characters, right-justified; asterisks when the
