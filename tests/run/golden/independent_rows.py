@@ -28,6 +28,7 @@ import os
 import sys
 
 import mpmath as mp
+import numpy as np
 
 mp.mp.dps = 40
 
@@ -55,10 +56,10 @@ N11 = mp.mpf(2.2753965854644775)
 N20 = mp.mpf(5.012004852294922)
 N21 = mp.mpf(5.012004852294922)
 N22 = mp.mpf(4.090468883514404)
-assert float(N10) == float(__import__("numpy").float32("2.932276"))
-assert float(N11) == float(__import__("numpy").float32("2.2753966"))
-assert float(N20) == float(__import__("numpy").float32("5.012005"))
-assert float(N22) == float(__import__("numpy").float32("4.090469"))
+assert float(N10) == float(np.float32("2.932276"))
+assert float(N11) == float(np.float32("2.2753966"))
+assert float(N20) == float(np.float32("5.012005"))
+assert float(N22) == float(np.float32("4.090469"))
 
 EPOCHS = ["0", "2.5", "5", "1500", "1712.5", "1897.5", "1900"]
 CORNERS = [(35, -15), (60, -15), (35, 30), (60, 30)]
@@ -366,7 +367,6 @@ def screen_all_epochs(bases, table):
     Uses the high-precision basis values rounded to doubles; its own error
     (about 1e-12 degrees) is far below the 1e-6 margin it looks for.
     """
-    import numpy as np
     bx = np.array([[float(v) for v in b["bx"]] for b in bases])
     by = np.array([[float(v) for v in b["by"]] for b in bases])
     bz = np.array([[float(v) for v in b["bz"]] for b in bases])
