@@ -14,15 +14,6 @@
 
 namespace textio::detail {
 
-// Error codes of the layer, written after "run-time error ".
-inline constexpr int ERR_INPUT = 101;         // READ: a value that is not a number for a double
-inline constexpr int ERR_END_OF_FILE = 102;   // READ: input ended before the read was complete
-inline constexpr int ERR_CONSOLE_LINE = 103;  // READ: a terminal line longer than CONSOLE_LINE_LIMIT
-inline constexpr int ERR_READ_IO = 104;       // READ: the system refused the read itself
-inline constexpr int ERR_OPEN = 105;          // OPEN: file neither opened nor created
-inline constexpr int ERR_WRITE = 106;         // WRITE: bytes not accepted (disk full, closed pipe, read-only)
-inline constexpr int ERR_CLOSE = 107;         // CLOSE: the system reported a failure on close
-
 inline constexpr std::size_t IO_BUFFER_BYTES = 64 * 1024;  // read chunk and write flush threshold
 inline constexpr std::size_t MAX_VALUE_CHARS = 512;        // longest value a free-form read accepts
 inline constexpr long CONSOLE_LINE_LIMIT = 130;            // characters of a line typed at a terminal

@@ -167,7 +167,7 @@ private:
             if (n < 0) {
                 if (errno == EINTR) continue;
                 const int err = errno;
-                detail::fail(detail::ERR_READ_IO, "READ", name_, "cannot read " + what() + ": " + std::strerror(err));
+                detail::fail(ERR_READ_IO, "READ", name_, "cannot read " + what() + ": " + std::strerror(err));
             }
             if (n == 0) {
                 in_.at_end = true;
@@ -212,7 +212,7 @@ private:
         }
         in_.ends_with_newline = false;
         if (++in_.column > detail::CONSOLE_LINE_LIMIT && terminal_) {
-            detail::fail(detail::ERR_CONSOLE_LINE, "READ", name_,
+            detail::fail(ERR_CONSOLE_LINE, "READ", name_,
                          "line " + std::to_string(in_.line) + " of the console input is longer than " +
                              std::to_string(detail::CONSOLE_LINE_LIMIT) + " characters");
         }
@@ -232,7 +232,7 @@ private:
         for (int c = peek(); c != END; c = peek()) {
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/') break;
             if (token_.size() == detail::MAX_VALUE_CHARS) {
-                detail::fail(detail::ERR_INPUT, "READ", name_,
+                detail::fail(ERR_INPUT, "READ", name_,
                              "a value longer than " + std::to_string(detail::MAX_VALUE_CHARS) +
                                  " characters is not a number: " + detail::shown_token(token_) + where(line, index, wanted));
             }
@@ -292,7 +292,7 @@ private:
     [[noreturn]] void input_failure(const std::string& what_was_wrong, std::int64_t line, std::size_t index,
                                     std::size_t wanted)
     {
-        detail::fail(detail::ERR_INPUT, "READ", name_, what_was_wrong + where(line, index, wanted));
+        detail::fail(ERR_INPUT, "READ", name_, what_was_wrong + where(line, index, wanted));
     }
 
     [[noreturn]] void end_of_input(std::size_t filled, std::size_t wanted)
@@ -307,7 +307,7 @@ private:
             const std::int64_t lines = in_.line - (in_.ends_with_newline ? 1 : 0);
             text += " (the " + std::string(console_ ? "input" : "file") + " ends after line " + std::to_string(lines) + ")";
         }
-        detail::fail(detail::ERR_END_OF_FILE, "READ", name_, text);
+        detail::fail(ERR_END_OF_FILE, "READ", name_, text);
     }
 
     InputChannel& in_;

@@ -102,6 +102,20 @@ struct RunEnd {
     std::string description;   // what went wrong, for a person
 };
 
+// The layer's error codes (RunEnd::error_code), with the operation each
+// belongs to.  The description line says what was wrong and where.
+inline constexpr int ERR_INPUT = 101;         // READ: a value that is not a number for a double, a text
+                                              // constant, a bad repeat count, beyond the double range,
+                                              // or longer than 512 characters
+inline constexpr int ERR_END_OF_FILE = 102;   // READ: input ended (or Ctrl-Z at a console line end)
+                                              // before the last variable was filled
+inline constexpr int ERR_CONSOLE_LINE = 103;  // READ: a line typed at a terminal longer than 130 characters
+inline constexpr int ERR_READ_IO = 104;       // READ: the system refused the read itself
+inline constexpr int ERR_OPEN = 105;          // OPEN: the file can be neither opened nor created
+inline constexpr int ERR_WRITE = 106;         // WRITE: bytes not accepted (disk full, closed pipe,
+                                              // file open for reading only)
+inline constexpr int ERR_CLOSE = 107;         // CLOSE: the system reported a failure on close
+
 // Where the console is bound.  The defaults are the process's standard streams;
 // tests bind descriptors of their own.  The console line limit of a read
 // applies only when input_is_terminal is set.

@@ -88,6 +88,15 @@ TEST(FreeFormRecord, DoublesInFieldsOf24And25Columns)
     }
 }
 
+TEST(FreeFormRecord, OutputPastColumn79ContinuesInANewRecord)
+{
+    const std::string one = "1.000000000000000";
+    const std::string f24 = std::string(24 - one.size(), ' ') + one;
+    const std::string f25 = " " + f24;
+    EXPECT_EQ(file_bytes([] { LSTWRITE(61, {1.0, 1.0, 1.0, 1.0}); }),
+              " " + f24 + f25 + f25 + "\r\n " + f24 + "\r\n");
+}
+
 TEST(ConsoleLineControl, FirstCharacterSelectsTheLineAdvance)
 {
     const RunResult r = run_with("", [] {
