@@ -56,7 +56,7 @@ Digits decimal_digits(double x)
     int exponent = scan_scientific(probe, end, digits, PROBE_DIGITS);
     char tail = digits[FIRST_ROUNDING_DIGITS];
     if (digits[17] == '5' && digits[18] == '0') {
-        static thread_local char exact[EXACT_DIGITS + 16];
+        char exact[EXACT_DIGITS + 16];
         auto [xend, xec] = std::to_chars(exact, exact + sizeof exact, ax, std::chars_format::scientific,
                                          EXACT_DIGITS - 1);
         char exact_digits[FIRST_ROUNDING_DIGITS + 1];

@@ -60,6 +60,8 @@ TEST(FreeFormRead, SyntaxRules)
         {"4.9e-324\n", {4.9e-324}},
         {"1.7976931348623157e308\n", {1.7976931348623157e308}},
         {"0e99999999999999999999\n", {0.0}},
+        {"1e-99999999999999999999\n", {0.0}},
+        {"0.5D-325\n", {0.0}},
         {"0.1000000000000000055511151231257827\n", {0.1}},
     };
     for (const ReadCase& c : cases) {
@@ -109,6 +111,10 @@ TEST(FreeFormRead, FailuresEndTheRunWithTheirDiagnostic)
         {"1e309\n", 1, false, "run-time error 101: READ (CON)\r\n- \"1e309\" is beyond the range of a double (line 1)"},
         {"-1e309\n", 1, false,
          "run-time error 101: READ (CON)\r\n- \"-1e309\" is beyond the range of a double (line 1)"},
+        {"1e99999999999999999999\n", 1, false,
+         "run-time error 101: READ (CON)\r\n- \"1e99999999999999999999\" is beyond the range of a double (line 1)"},
+        {"0.5e309\n", 1, false,
+         "run-time error 101: READ (CON)\r\n- \"0.5e309\" is beyond the range of a double (line 1)"},
         {"0*5\n", 1, false,
          "run-time error 101: READ (CON)\r\n- \"0*5\" has no valid repeat count (a positive integer before '*') (line 1)"},
         {"-2*5\n", 1, false,
