@@ -192,13 +192,15 @@ private:
         return static_cast<unsigned char>(c);
     }
 
+    // Looks no further ahead than needed, so an interactive line is never
+    // waited on past its end.
     bool ctrl_z_ends_line()
     {
+        ensure(2);
+        if (in_.len - in_.pos == 1 || in_.buffer[in_.pos + 1] == '\n') return true;
+        if (in_.buffer[in_.pos + 1] != '\r') return false;
         ensure(3);
-        const std::size_t rest = in_.len - in_.pos;
-        const char* p = in_.buffer.get() + in_.pos;
-        if (rest == 1 || p[1] == '\n') return true;
-        return p[1] == '\r' && (rest == 2 || p[2] == '\n');
+        return in_.len - in_.pos == 2 || in_.buffer[in_.pos + 2] == '\n';
     }
 
     void advance()

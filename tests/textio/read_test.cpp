@@ -126,6 +126,7 @@ TEST(FreeFormRead, FailuresEndTheRunWithTheirDiagnostic)
         {"\x1a\n5\n", 1, false, "run-time error 102: READ (CON)\r\n- end of input after 0 of 1 number (Ctrl-Z on line 1)"},
         {"\n\x1a\r\n", 1, false, "run-time error 102: READ (CON)\r\n- end of input after 0 of 1 number (Ctrl-Z on line 2)"},
         {"\x1a", 1, false, "run-time error 102: READ (CON)\r\n- end of input after 0 of 1 number (Ctrl-Z on line 1)"},
+        {"\x1a\rx\n", 1, false, "run-time error 101: READ (CON)\r\n- \"\\x1A\" is not a number (line 1)"},
         {"1\x1a" "2\n", 1, false, "run-time error 101: READ (CON)\r\n- \"1\\x1A2\" is not a number (line 1)"},
     };
     for (const FailCase& c : cases) {
