@@ -51,7 +51,9 @@ std::string count_of(std::size_t filled, std::size_t wanted)
 }
 
 // The conversion of one value's text to a double by the free-form number
-// syntax.  Returns false when the text is not such a number.
+// syntax: optional sign, digits with an optional point, optional exponent
+// (E, e, D or d with an optional sign, or a sign alone) and nothing else.
+// A magnitude below the smallest double gives 0.0.
 enum class Parse { Ok, NotANumber, Overflow };
 
 Parse parse_number(std::string_view t, double& value)
