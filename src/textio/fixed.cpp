@@ -126,9 +126,10 @@ std::string render_fixed(double x, int decimals)
     int n = zero ? 0 : d.exponent;
     int k = n + decimals;
     if (k < 0) {
-        // Below half a unit of the last decimal: all zeros, no sign.  With no
-        // decimals that is the "0." of a value rounding to zero.
-        return decimals == 0 ? std::string("0.") : "." + std::string(static_cast<std::size_t>(decimals), '0');
+        // Below a tenth of a unit of the last decimal: a point and zeros, no sign.
+        std::string zeros(static_cast<std::size_t>(decimals) + 1, '0');
+        zeros.front() = '.';
+        return zeros;
     }
     if (!zero) {
         detail::round_digits(d, k < 16 ? k : 16);

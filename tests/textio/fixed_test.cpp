@@ -44,7 +44,7 @@ TEST(RenderFixedField, MatchesTheTableOfCases)
         {1900.0, 8, 1, "  1900.0"},
         {0.0004, 7, 2, "    .00"},   // below half the last decimal
         {-0.0004, 7, 2, "    .00"},
-        {0.03, 5, 0, "   0."},      // no decimals: a value rounding to zero is "0."
+        {0.03, 5, 0, "    ."},      // below a tenth of the last unit: the bare point
         {123.456, 3, 0, "***"},
         {1e300, 6, 1, "******"},
         {0.1, 25, 20, "    .10000000000000000000"},  // 16 digits kept, later positions "0"
