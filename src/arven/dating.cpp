@@ -72,7 +72,9 @@ std::vector<Interval> hpd_intervals(const std::vector<double>& epochs, const std
     std::iota(idx.begin(), idx.end(), std::size_t{0});
     std::size_t lo = 0;
     std::size_t hi = idx.size();
-    double need = mass;
+    double total = 0.0;
+    for (std::size_t i = 0; i < density.size(); ++i) total += w[i] * density[i];
+    double need = mass * total;
     double level = 0.0;
     while (lo < hi) {
         const double pivot = density[idx[lo + (hi - lo) / 2]];

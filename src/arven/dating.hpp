@@ -62,8 +62,9 @@ struct DatingResult {
 // ascending).  Throws arven::Error for fewer than two epochs.
 DatingResult date_measurement(const std::vector<Direction>& curve, const Measurement& m);
 
-// The smallest set of epochs holding `mass` of the density (trapezoidal
-// weights), as runs of consecutive epochs.
+// The smallest set of epochs holding the fraction `mass` of the density's
+// area (trapezoidal weights; the density need not be normalised), as runs of
+// consecutive epochs.
 std::vector<Interval> hpd_intervals(const std::vector<double>& epochs, const std::vector<double>& density,
                                     double mass);
 
