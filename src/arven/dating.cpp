@@ -2,7 +2,10 @@
 #include "arven/dating.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <numeric>
 
@@ -33,18 +36,88 @@ double wrapped(double a, double b) {
     return d;
 }
 
-// exp of the log-densities shifted by their maximum (so that nothing
-// underflows everywhere), normalised to unit area.
-std::vector<double> normalised(const std::vector<double>& log_p, const std::vector<double>& w) {
-    const double top = *std::max_element(log_p.begin(), log_p.end());
-    std::vector<double> p(log_p.size());
+// Turns log-densities (in place) into densities: exp of the values shifted
+// by their maximum, so that they never all underflow, normalised to unit area.
+void normalise_logs(std::vector<double>& p, const std::vector<double>& w) {
+    const double top = *std::max_element(p.begin(), p.end());
     double area = 0.0;
     for (std::size_t i = 0; i < p.size(); ++i) {
-        p[i] = std::exp(log_p[i] - top);
+        p[i] = std::exp(p[i] - top);
         area += w[i] * p[i];
     }
-    for (double& v : p) v /= area;
-    return p;
+    const double scale = 1.0 / area;
+    for (double& v : p) v *= scale;
+}
+
+// Densities (in place) scaled to unit area; false when all are zero.
+bool normalise(std::vector<double>& p, const std::vector<double>& w) {
+    double area = 0.0;
+    for (std::size_t i = 0; i < p.size(); ++i) area += w[i] * p[i];
+    if (!(area > 0.0) || !std::isfinite(area)) return false;
+    const double scale = 1.0 / area;
+    for (double& v : p) v *= scale;
+    return true;
+}
+
+// The bin of a density value below the peak: quarter octaves counted down
+// from the peak's, read from the bits of the (positive) doubles, whose order
+// is the order of the values.  Zero and anything 64 octaves down share the
+// last bin.
+constexpr std::size_t LEVEL_BINS = 256;
+
+std::size_t level_bin(double value, std::uint64_t peak_key) {
+    const std::uint64_t key = std::bit_cast<std::uint64_t>(value) >> 50;
+    const std::uint64_t below = peak_key - key;
+    return below < LEVEL_BINS ? static_cast<std::size_t>(below) : LEVEL_BINS - 1;
+}
+
+// The level h such that the epochs with density >= h hold `mass` of the
+// area.  The densities are first counted into bins of value; whole bins above
+// the one where the mass is reached are taken at once, and only the epochs of
+// that bin are sorted.  This keeps the work linear in the number of epochs (a
+// full sort per density would dominate a batch).
+double hpd_level(const std::vector<double>& density, const std::vector<double>& w, double mass,
+                 std::vector<std::size_t>& idx) {
+    const double peak = *std::max_element(density.begin(), density.end());
+    const std::uint64_t peak_key = std::bit_cast<std::uint64_t>(peak) >> 50;
+    std::array<double, LEVEL_BINS> bin_mass{};
+    double total = 0.0;
+    for (std::size_t i = 0; i < density.size(); ++i) {
+        const double m = w[i] * density[i];
+        total += m;
+        bin_mass[level_bin(density[i], peak_key)] += m;
+    }
+    double need = mass * total;
+    std::size_t bin = 0;
+    for (; bin + 1 < LEVEL_BINS && bin_mass[bin] < need; ++bin) need -= bin_mass[bin];
+    idx.clear();
+    for (std::size_t i = 0; i < density.size(); ++i) {
+        if (level_bin(density[i], peak_key) == bin) idx.push_back(i);
+    }
+    if (idx.empty()) return 0.0;   // rounding left the mass just short: every epoch
+    std::sort(idx.begin(), idx.end(), [&](std::size_t a, std::size_t b) { return density[a] > density[b]; });
+    double level = density[idx.front()];
+    for (std::size_t i : idx) {
+        level = density[i];
+        need -= w[i] * density[i];
+        if (need <= 0.0) break;
+    }
+    return level;
+}
+
+// The runs of consecutive epochs with density >= level.
+std::vector<Interval> runs_at_level(const std::vector<double>& epochs, const std::vector<double>& density,
+                                    double level) {
+    std::vector<Interval> out;
+    for (std::size_t i = 0; i < epochs.size(); ++i) {
+        if (!(density[i] >= level)) continue;
+        if (!out.empty() && i > 0 && density[i - 1] >= level) {
+            out.back().to = epochs[i];
+        } else {
+            out.push_back({epochs[i], epochs[i]});
+        }
+    }
+    return out;
 }
 
 // An epoch as text: whole years without decimals.
@@ -64,48 +137,8 @@ void check_measurement(const Measurement& m) {
 
 std::vector<Interval> hpd_intervals(const std::vector<double>& epochs, const std::vector<double>& density,
                                     double mass) {
-    const std::vector<double> w = trapezoid_weights(epochs);
-    // Weighted selection: find the density level h such that the epochs with
-    // density >= h hold `mass`, by partitioning around pivots (expected
-    // linear time; a full sort per sample would dominate a batch).
-    std::vector<std::size_t> idx(epochs.size());
-    std::iota(idx.begin(), idx.end(), std::size_t{0});
-    std::size_t lo = 0;
-    std::size_t hi = idx.size();
-    double total = 0.0;
-    for (std::size_t i = 0; i < density.size(); ++i) total += w[i] * density[i];
-    double need = mass * total;
-    double level = 0.0;
-    while (lo < hi) {
-        const double pivot = density[idx[lo + (hi - lo) / 2]];
-        auto above_end = std::partition(idx.begin() + lo, idx.begin() + hi,
-                                        [&](std::size_t i) { return density[i] > pivot; });
-        auto equal_end = std::partition(above_end, idx.begin() + hi,
-                                        [&](std::size_t i) { return density[i] == pivot; });
-        double above = 0.0;
-        for (auto it = idx.begin() + lo; it != above_end; ++it) above += w[*it] * density[*it];
-        if (above >= need) {
-            hi = static_cast<std::size_t>(above_end - idx.begin());
-            continue;
-        }
-        double equal = 0.0;
-        for (auto it = above_end; it != equal_end; ++it) equal += w[*it] * density[*it];
-        level = pivot;
-        if (above + equal >= need) break;
-        need -= above + equal;
-        lo = static_cast<std::size_t>(equal_end - idx.begin());
-        if (lo == hi) break;   // rounding left the mass just short: keep the level reached
-    }
-    std::vector<Interval> out;
-    for (std::size_t i = 0; i < epochs.size(); ++i) {
-        if (!(density[i] >= level)) continue;
-        if (!out.empty() && i > 0 && density[i - 1] >= level) {
-            out.back().to = epochs[i];
-        } else {
-            out.push_back({epochs[i], epochs[i]});
-        }
-    }
-    return out;
+    std::vector<std::size_t> idx;
+    return runs_at_level(epochs, density, hpd_level(density, trapezoid_weights(epochs), mass, idx));
 }
 
 DatingResult date_measurement(const std::vector<Direction>& curve, const Measurement& m) {
@@ -113,38 +146,57 @@ DatingResult date_measurement(const std::vector<Direction>& curve, const Measure
     const std::size_t n = curve.size();
     DatingResult r;
     r.epochs.resize(n);
-    std::vector<double> log_d(n), log_i(n), log_c(n);
+    for (std::size_t k = 0; k < n; ++k) r.epochs[k] = curve[k].epoch;
+    const std::vector<double> w = trapezoid_weights(r.epochs);
+    if (!(w.front() > 0.0)) throw Error("dating needs at least two distinct epochs");
+
+    // First the log-densities, kept in the value vectors.
+    std::vector<double>& log_d = r.dec.value;
+    std::vector<double>& log_i = r.inc.value;
+    log_d.resize(n);
+    log_i.resize(n);
     const double sigma_i = m.a95 / ALPHA95_PER_SIGMA;
     const double sigma_d = sigma_i / std::cos(m.inc * DEGREE);
     const double var_i = sigma_i * sigma_i;
     const double var_d = sigma_d * sigma_d;
+    const double per_sigma2 = 1.0 / (SIGMA_95 * SIGMA_95);
     bool fit_d = false, fit_i = false, fit_c = false;
     for (std::size_t k = 0; k < n; ++k) {
         const Direction& c = curve[k];
-        r.epochs[k] = c.epoch;
-        const double model_sd = c.edec / SIGMA_95;
-        const double model_si = c.einc / SIGMA_95;
         const double dd = wrapped(m.dec, c.dec);
         const double di = m.inc - c.inc;
-        const double chi_d = dd * dd / (var_d + model_sd * model_sd);
-        const double chi_i = di * di / (var_i + model_si * model_si);
+        const double chi_d = dd * dd / (var_d + c.edec * c.edec * per_sigma2);
+        const double chi_i = di * di / (var_i + c.einc * c.einc * per_sigma2);
         log_d[k] = -0.5 * chi_d;
         log_i[k] = -0.5 * chi_i;
-        log_c[k] = log_d[k] + log_i[k];
         fit_d = fit_d || chi_d <= SIGMA_95 * SIGMA_95;
         fit_i = fit_i || chi_i <= SIGMA_95 * SIGMA_95;
         fit_c = fit_c || chi_d + chi_i <= CHI2_2DOF_95;
     }
-    const std::vector<double> w = trapezoid_weights(r.epochs);
-    if (!(w.front() > 0.0)) throw Error("dating needs at least two distinct epochs");
-    const auto fill = [&](Density& density, const std::vector<double>& log_p, bool fits) {
-        density.value = normalised(log_p, w);
+    // The combined density from the two shifted component densities; when
+    // their product underflows everywhere (no epoch near both), from the
+    // summed logarithms.
+    std::vector<double>& combined = r.combined.value;
+    combined.resize(n);
+    std::vector<double> log_c(n);
+    for (std::size_t k = 0; k < n; ++k) log_c[k] = log_d[k] + log_i[k];
+    normalise_logs(log_d, w);
+    normalise_logs(log_i, w);
+    for (std::size_t k = 0; k < n; ++k) combined[k] = log_d[k] * log_i[k];
+    if (!normalise(combined, w)) {
+        combined = log_c;
+        normalise_logs(combined, w);
+    }
+
+    std::vector<std::size_t> idx;
+    idx.reserve(n);
+    const auto finish = [&](Density& density, bool fits) {
         density.compatible = fits;
-        if (fits) density.hpd = hpd_intervals(r.epochs, density.value, HPD_MASS);
+        if (fits) density.hpd = runs_at_level(r.epochs, density.value, hpd_level(density.value, w, HPD_MASS, idx));
     };
-    fill(r.dec, log_d, fit_d);
-    fill(r.inc, log_i, fit_i);
-    fill(r.combined, log_c, fit_c);
+    finish(r.dec, fit_d);
+    finish(r.inc, fit_i);
+    finish(r.combined, fit_c);
     return r;
 }
 

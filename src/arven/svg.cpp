@@ -268,7 +268,7 @@ std::string map_svg(const Provenance& provenance, const FieldMap& map) {
     const double panel_w = 520;
     const double aspect = std::cos(0.5 * (MAP_SOUTH + MAP_NORTH) * DEGREE);
     const double panel_h = panel_w * (MAP_NORTH - MAP_SOUTH) / ((MAP_EAST - MAP_WEST) * aspect);
-    const double width = 2 * panel_w + 150, height = panel_h + 170;
+    const double width = 2 * panel_w + 200, height = panel_h + 170;
     std::string s = begin_document(width, height, provenance, "map at epoch " + fixed(map.epoch, 2) + " AD");
     s += text(width / 2, 26, "ARVEN.MA.3 field at " + fixed(map.epoch, 1) + " AD",
               "text-anchor=\"middle\" font-size=\"17\" font-weight=\"bold\"");
@@ -282,7 +282,7 @@ std::string map_svg(const Provenance& provenance, const FieldMap& map) {
         // Declination: white at zero, symmetric; inclination: white at the mid value.
         const double span = dec ? std::max({std::fabs(vmin), std::fabs(vmax), 1.0}) : std::max(0.5 * (vmax - vmin), 1.0);
         const double centre = dec ? 0.0 : 0.5 * (vmin + vmax);
-        const Panel p{60.0 + k * (panel_w + 50), 60, panel_w, panel_h, MAP_WEST, MAP_EAST, MAP_SOUTH, MAP_NORTH};
+        const Panel p{80.0 + k * (panel_w + 100), 60, panel_w, panel_h, MAP_WEST, MAP_EAST, MAP_SOUTH, MAP_NORTH};
         const std::string clip = dec ? "clipdec" : "clipinc";
         s += "<clipPath id=\"" + clip + "\"><rect x=\"" + num(p.left) + "\" y=\"" + num(p.top) + "\" width=\"" +
              num(p.width) + "\" height=\"" + num(p.height) + "\"/></clipPath>\n";
@@ -329,7 +329,7 @@ std::string map_svg(const Provenance& provenance, const FieldMap& map) {
         s += text(p.left + p.width / 2, bar_y + 24, fixed(centre, 1), "text-anchor=\"middle\"");
         s += text(p.left + p.width, bar_y + 24, fixed(centre + span, 1), "text-anchor=\"end\"");
     }
-    s += text(60, height - 10, "Contours labelled in degrees. Coastlines: GSHHG (Wessel and Smith), "
+    s += text(80, height - 10, "Contours labelled in degrees. Coastlines: GSHHG (Wessel and Smith), "
                                "LGPL-3.0-or-later.",
               "font-size=\"11\" fill=\"#555\"");
     return s + "</svg>\n";
