@@ -45,7 +45,7 @@ struct DateOptions {
 
 struct MapOptions {
     double epoch = LAST_EPOCH;
-    double spacing = 0.5;
+    double spacing = 0.5;   // degrees
 };
 
 int curve_command(const CommonOptions& common, const CurveOptions& options, std::ostream& out, std::ostream& err);

@@ -21,9 +21,10 @@ const char* const CONVENTION_NOTE =
 void add_common(CLI::App& app, arven::CommonOptions& common, const std::string& out_help) {
     app.add_option("--coef", common.coef,
                    "Coefficient file (default: ARV_coeff_00.inp in the working directory, "
-                   "else the bundled file)");
-    app.add_option("--out", common.out, out_help);
-    app.add_option("--svg", common.svg, "Also draw the result as an SVG picture in this file");
+                   "else the bundled file)")
+        ->type_name("FILE");
+    app.add_option("--out", common.out, out_help)->type_name("FILE");
+    app.add_option("--svg", common.svg, "Also draw the result as an SVG picture in this file")->type_name("FILE");
 }
 
 void add_range(CLI::App& app, arven::EpochRange& range) {
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     optional("--a95", date.a95, "alpha95 of the measurement, degrees, strictly within (0, 180)");
     date_app->add_option("--batch", date.batch,
                          "Date every row of this CSV file (id,lat,lon,dec,inc,a95) instead; one summary row "
-                         "per sample");
+                         "per sample")
+        ->type_name("FILE");
     add_range(*date_app, date.range);
     date_app->add_option("--step", date.range.step, "Epoch step, years")->capture_default_str();
     add_common(*date_app, common,
