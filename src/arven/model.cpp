@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "arven/output.hpp"
 #include "arven/sha256.hpp"
 #include "geometry/geometry.hpp"
 #include "textio/textio.hpp"
@@ -94,15 +95,15 @@ double cap_distance(double latitude, double longitude) {
 
 Site make_site(double latitude, double longitude) {
     if (!(latitude >= -90.0 && latitude <= 90.0)) {
-        throw Error("latitude must lie in [-90, 90] degrees, got " + std::to_string(latitude));
+        throw Error("latitude must lie in [-90, 90] degrees, got " + fixed(latitude, 4));
     }
     if (!(longitude >= -180.0 && longitude <= 180.0)) {
-        throw Error("longitude must lie in [-180, 180] degrees, got " + std::to_string(longitude));
+        throw Error("longitude must lie in [-180, 180] degrees, got " + fixed(longitude, 4));
     }
     const double distance = cap_distance(latitude, longitude);
     if (!(distance <= CAP_HALF_ANGLE)) {
-        throw Error("site (" + std::to_string(latitude) + ", " + std::to_string(longitude) + ") lies " +
-                    std::to_string(distance) + " degrees from the cap pole (45 N, 8 E); the model covers " +
+        throw Error("site (" + fixed(latitude, 4) + ", " + fixed(longitude, 4) + ") lies " +
+                    fixed(distance, 2) + " degrees from the cap pole (45 N, 8 E); the model covers " +
                     "only sites within 40 degrees of it");
     }
     Site site;
@@ -119,19 +120,19 @@ Site make_site(double latitude, double longitude) {
 std::vector<double> epochs_of(const EpochRange& range) {
     if (!(range.from >= FIRST_EPOCH && range.from <= LAST_EPOCH && range.to >= FIRST_EPOCH &&
           range.to <= LAST_EPOCH)) {
-        throw Error("epochs must lie in [0, 1900] years AD, got " + std::to_string(range.from) + " to " +
-                    std::to_string(range.to));
+        throw Error("epochs must lie in [0, 1900] years AD, got " + fixed(range.from, 2) + " to " +
+                    fixed(range.to, 2));
     }
     if (range.from > range.to) {
-        throw Error("the first epoch (" + std::to_string(range.from) + ") is after the last (" +
-                    std::to_string(range.to) + ")");
+        throw Error("the first epoch (" + fixed(range.from, 2) + ") is after the last (" +
+                    fixed(range.to, 2) + ")");
     }
     if (!(range.step > 0.0 && std::isfinite(range.step))) {
-        throw Error("the epoch step must be positive, got " + std::to_string(range.step));
+        throw Error("the epoch step must be positive, got " + fixed(range.step, 4));
     }
     const double intervals = std::floor((range.to - range.from) / range.step + 1e-6);
     if (intervals + 1.0 > static_cast<double>(MAX_EPOCHS)) {
-        throw Error("too many epochs (" + std::to_string(intervals + 1.0) + "); at most 200001");
+        throw Error("too many epochs (" + fixed(intervals + 1.0, 0) + "); at most 200001");
     }
     const auto count = static_cast<std::size_t>(intervals) + 1;
     std::vector<double> out(count);

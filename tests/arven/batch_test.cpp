@@ -47,7 +47,7 @@ TEST(Batch, EachGoodRowEqualsTheSingleSampleCommand) {
                                prefix + "7: row skipped: lon 'twelve' is not a number\n" + prefix +
                                "8: row skipped: inclination must lie strictly between -90 and 90 degrees, got "
                                "91.0000\n" +
-                               prefix + "9: row skipped: site (35.700000, 139.700000) lies " +
+                               prefix + "9: row skipped: site (35.7000, 139.7000) lies " +
                                outcome.err.substr(outcome.err.find("lies ") + 5));
     EXPECT_NE(outcome.err.find("within 40 degrees"), std::string::npos);
 
