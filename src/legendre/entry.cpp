@@ -24,7 +24,7 @@ void report_invalid()
 
 bool is_whole(double degree)
 {
-    return std::fmod(degree, 1.0) == 0.0;
+    return remainder_of_one(degree) == 0.0;
 }
 
 // The first kind is symmetric under nu -> -nu - 1, so whole degree -1 has the
@@ -144,7 +144,7 @@ void XDLEGF(double DNU1, std::int32_t NUDIFF, std::int32_t MU1, std::int32_t MU2
 
     const auto res = RES.first(static_cast<std::size_t>(NRES));
     const auto ires = IRES.first(static_cast<std::size_t>(NRES));
-    auto evaluate = [&](SeriesEnd end) {
+    auto evaluate = [&](Evaluation evaluation) {
         if (ID == 2) {
             const double x = std::cos(THETA);
             const double c = 1.0 / std::sin(THETA);
@@ -157,26 +157,25 @@ void XDLEGF(double DNU1, std::int32_t NUDIFF, std::int32_t MU1, std::int32_t MU2
             if (MU2 > MU1) {
                 const double x = std::cos(THETA);
                 const double c = 1.0 / std::sin(THETA);
-                XDPMURNG(DNU1, DNU2, MU1, MU2, THETA, x, c, ID, res, ires, end);
+                XDPMURNG(DNU1, DNU2, MU1, MU2, THETA, x, c, ID, res, ires, evaluation);
             } else {
-                XDFIXMU(DNU1, DNU2, MU1, THETA, ID, res, ires, end);
+                XDFIXMU(DNU1, DNU2, MU1, THETA, ID, res, ires, evaluation);
             }
             if (ID == 3) XDFLIPMU(DNU1, DNU2, MU1, MU2, res, ires);
             if (ID == 4) XDPNORML(DNU1, DNU2, MU1, MU2, res, ires);
         }
         for (std::size_t i = 0; i < res.size(); ++i) XDFOLD(res[i], ires[i]);
     };
-    evaluate(SeriesEnd::negligible_term);
+    evaluate(Evaluation::quick);
 
-    // A series stopped at its first negligible term gives every value the
-    // full series gives, but a pair left outside the double range may carry
-    // it in another of its equal representations.  Such results are rare:
-    // they are computed again with the full series, so that every pair is
-    // exactly the one the full series returns.
+    // The quick evaluation gives every value the literal one gives, but a
+    // pair left outside the double range may carry it in another of its
+    // equal representations.  Such results are rare: they are computed again
+    // literally, so that every pair is exactly the one the definition gives.
     const bool extended = std::any_of(ires.begin(), ires.end(), [](std::int32_t e) { return e != 0; });
     if (ID != 2 && extended) {
         clear();
-        evaluate(SeriesEnd::full);
+        evaluate(Evaluation::literal);
     }
 }
 

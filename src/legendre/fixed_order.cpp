@@ -1,11 +1,10 @@
 #include "legendre/fixed_order.hpp"
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 
 #include "legendre/constants.hpp"
 #include "legendre/extended_range.hpp"
@@ -19,56 +18,136 @@ struct Extended {
     std::int32_t e = 0;
 };
 
-// Binary exponent of a normal double: |v| lies in [2^k, 2^(k+1)).  Returns
-// false for zero and subnormals, whose exponent field says nothing.
-bool binary_exponent(double v, std::int64_t& k)
+// The result slots of one call: values arrive in increasing degree, and the
+// requested degrees DNU1..DNU2 fill the slots in turn.
+class Slots {
+public:
+    Slots(double DNU1, double DNU2, std::span<double> RES, std::span<std::int32_t> IRES)
+        : first_(DNU1 - 0.5), last_(DNU2 - 0.5), res_(RES), ires_(IRES),
+          size_(std::min(RES.size(), IRES.size()))
+    {
+    }
+
+    // Stores a value of the given degree if it was requested; true once the
+    // last requested degree (or the last slot) is filled.
+    bool offer(double value, std::int32_t exponent, double degree)
+    {
+        if (degree < first_) return false;
+        if (next_ < size_) {
+            res_[next_] = value;
+            ires_[next_] = exponent;
+            ++next_;
+        }
+        return degree > last_ || next_ >= size_;
+    }
+
+private:
+    double first_;
+    double last_;
+    std::span<double> res_;
+    std::span<std::int32_t> ires_;
+    std::size_t size_;
+    std::size_t next_ = 0;
+};
+
+// The per-call quantities of the first kind.
+struct FirstKind {
+    double nu0;          // degree of the first pass
+    double DMU;          // the order as a double
+    std::int32_t MU;
+    double F;            // MU! (with exponent IF)
+    std::int32_t IF;
+    double x, s, t;      // cos THETA, sin^2(THETA/2), tan(THETA/2)
+    std::int32_t NTERM;  // series length
+    double RADL;         // half-width of the normalised band
+};
+
+// True when XDADJ leaves (v, 0) exactly as it is.
+bool in_band(double v, double RADL)
 {
-    const auto field = static_cast<std::int64_t>((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7ff);
-    if (field == 0) return false;
-    k = field - 1023;
-    return true;
+    const double m = std::abs(v);
+    return m < 1.0 ? RADL * m >= 1.0 : m < RADL;
 }
 
-// True when |term| lies below half the spacing of doubles at |sum|, both
-// extended-range numbers: then sum + term rounds back to sum.  With |sum| in
-// [2^k, 2^(k+1)) the spacing is at least 2^(k-52) above 2^k and 2^(k-53)
-// below it, so |term| < 2^(k-54) suffices.
-bool below_half_ulp(double term, std::int32_t iterm, double sum, std::int32_t isum,
-                    std::int32_t lg2rad)
+// The first kind in ordinary doubles (Evaluation::quick): both series, the
+// factor t^MU / MU! and the degree ladder, operation for operation as the
+// extended-range evaluation forms them.  Returns false as soon as a value
+// leaves the band; the slots filled so far are then filled again.
+bool first_kind_in_band(const FirstKind& k, Slots& slots)
 {
-    std::int64_t kt = 0;
-    std::int64_t ks = 0;
-    if (!binary_exponent(term, kt) || !binary_exponent(sum, ks)) return false;
-    kt += std::int64_t{lg2rad} * iterm;
-    ks += std::int64_t{lg2rad} * isum;
-    return kt + 1 <= ks - (std::numeric_limits<double>::digits + 1);
+    if (k.IF != 0) return false;
+    // The two passes are independent; run side by side, their division
+    // chains overlap.
+    std::array<double, 2> nu = {k.nu0, k.nu0 + 1.0};
+    std::array<double, 2> V = {1.0, 1.0};
+    std::array<double, 2> a = {1.0, 1.0};
+    std::array<bool, 2> open = {true, true};
+    for (std::int32_t j = 2; j <= k.NTERM && (open[0] || open[1]); ++j) {
+        const double q = (j - 1 + k.DMU) * (j - 1);
+        for (std::size_t p = 0; p < 2; ++p) {
+            if (!open[p]) continue;
+            a[p] = ((j - 1 + nu[p]) * (j - 2 - nu[p])) * k.s * a[p] / q;
+            if (a[p] == 0.0) {
+                open[p] = false;
+                continue;
+            }
+            if (!in_band(a[p], k.RADL)) return false;
+            // Below half a unit in the last place of V (2^-54 |V| is exact).
+            if (std::abs(a[p]) < std::abs(V[p]) * 0x1p-54) {
+                open[p] = false;
+                continue;
+            }
+            V[p] += a[p];
+            if (!in_band(V[p], k.RADL)) return false;
+        }
+    }
+    for (std::size_t p = 0; p < 2; ++p) {
+        if (k.MU > 0) {
+            for (std::int32_t i = 0; i < k.MU; ++i) {
+                V[p] = k.t * V[p];
+                if (!in_band(V[p], k.RADL)) return false;
+            }
+            V[p] = V[p] / k.F;
+            if (!in_band(V[p], k.RADL)) return false;
+        }
+    }
+
+    double older = V[0];
+    double newer = V[1];
+    if (slots.offer(older, 0, nu[0]) || slots.offer(newer, 0, nu[1])) return true;
+    for (double degree = nu[1] + 1.0;; degree += 1.0) {
+        const double rise = ((2 * degree - 1) / (k.DMU + degree)) * k.x * newer;
+        const double fall = ((degree - 1 - k.DMU) / (k.DMU + degree)) * older;
+        const double v = rise + -fall;
+        if (!in_band(v, k.RADL)) return false;
+        older = newer;
+        newer = v;
+        if (slots.offer(v, 0, degree)) return true;
+    }
 }
 
 // P^(-MU)_nu(x) = t^MU / MU! * sum over k >= 1 of a_k, the hypergeometric
-// series in s = sin^2(THETA/2); F, IF hold MU!.  For the degrees this is
-// called with (-1.5 < nu <= 0.5) the term ratio is at most s in magnitude.
-Extended first_kind_series(double nu, double DMU, std::int32_t MU, double s, double t, double F,
-                           std::int32_t IF, std::int32_t NTERM, SeriesEnd end, std::int32_t lg2rad)
+// series in s = sin^2(THETA/2), in extended range over all its terms.
+Extended first_kind_series(double nu, const FirstKind& k)
 {
     double V = 1.0;
     std::int32_t IV = 0;
     double a = 1.0;
     std::int32_t ia = 0;
-    for (std::int32_t k = 2; k <= NTERM; ++k) {
-        a = ((k - 1 + nu) * (k - 2 - nu)) * s * a / ((k - 1 + DMU) * (k - 1));
+    for (std::int32_t j = 2; j <= k.NTERM; ++j) {
+        a = ((j - 1 + nu) * (j - 2 - nu)) * k.s * a / ((j - 1 + k.DMU) * (j - 1));
         XDADJ(a, ia);
         // An exactly zero term ends the series (whole degrees).
         if (a == 0.0) break;
-        if (end == SeriesEnd::negligible_term && below_half_ulp(a, ia, V, IV, lg2rad)) break;
         XDSUM(V, IV, a, ia, V, IV);
     }
-    if (MU > 0) {
-        for (std::int32_t i = 0; i < MU; ++i) {
-            V = t * V;
+    if (k.MU > 0) {
+        for (std::int32_t i = 0; i < k.MU; ++i) {
+            V = k.t * V;
             XDADJ(V, IV);
         }
-        V = V / F;
-        IV = IV - IF;
+        V = V / k.F;
+        IV = IV - k.IF;
         XDADJ(V, IV);
     }
     return {V, IV};
@@ -110,65 +189,56 @@ Extended second_kind_series(double nu, double DMU, std::int32_t MU, double THETA
 }  // namespace
 
 void XDFIXMU(double DNU1, double DNU2, std::int32_t MU, double THETA, std::int32_t ID,
-             std::span<double> RES, std::span<std::int32_t> IRES, SeriesEnd end)
+             std::span<double> RES, std::span<std::int32_t> IRES, Evaluation evaluation)
 {
-    const ExtendedRangeParameters& p = XDPARAMS();
-    const std::int32_t NTERM = p.NBITM;
+    const ExtendedRangeParameters& params = XDPARAMS();
+    const std::int32_t NTERM = params.NBITM;
     const std::int32_t KPSI = NTERM / 10 + 1;
     const std::int32_t NPSI = 5 * KPSI;
 
     // The lowest degree of DNU1's residue class that the series serves:
     // -1.5 < nu0 <= -0.5 for the first kind, -0.5 <= nu0 < 0.5 for the second.
-    double nu0 = std::fmod(DNU1, 1.0);
+    double nu0 = remainder_of_one(DNU1);
     if (nu0 >= 0.5) nu0 -= 1.0;
     if (ID != 2 && nu0 > -0.5) nu0 -= 1.0;
 
-    double DMU = MU;
-    double F = 1.0;
-    std::int32_t IF = 0;
+    FirstKind k{nu0, static_cast<double>(MU), MU, 1.0, 0, 0.0, 0.0, 0.0, NTERM, params.RADL};
     for (std::int32_t i = 1; i <= MU; ++i) {
-        F = i * F;
-        XDADJ(F, IF);
+        k.F = i * k.F;
+        XDADJ(k.F, k.IF);
+    }
+    k.x = std::cos(THETA);
+    k.s = std::pow(std::sin(THETA / 2), 2.0);
+    k.t = std::tan(THETA / 2);
+
+    if (ID != 2 && evaluation == Evaluation::quick) {
+        Slots quick(DNU1, DNU2, RES, IRES);
+        if (first_kind_in_band(k, quick)) return;
     }
 
-    const double x = std::cos(THETA);
-    const double s = std::pow(std::sin(THETA / 2), 2.0);
-    const double t = std::tan(THETA / 2);
-
-    auto pass = [&](double nu) {
-        return ID == 2 ? second_kind_series(nu, DMU, MU, THETA, s, t, NTERM, KPSI, NPSI)
-                       : first_kind_series(nu, DMU, MU, s, t, F, IF, NTERM, end, p.LG2RAD);
-    };
     double nu = nu0;
+    auto pass = [&](double degree) {
+        return ID == 2 ? second_kind_series(degree, k.DMU, MU, THETA, k.s, k.t, NTERM, KPSI, NPSI)
+                       : first_kind_series(degree, k);
+    };
     Extended older = pass(nu);
     nu += 1.0;
     Extended newer = pass(nu);
     nu += 1.0;
     // Q climbs in the degree with the sign of its order reversed.
-    if (ID == 2) DMU = -DMU;
+    if (ID == 2) k.DMU = -k.DMU;
 
-    // Values arrive in increasing degree; the requested ones fill the slots.
-    const std::size_t slots = std::min(RES.size(), IRES.size());
-    std::size_t slot = 0;
-    auto offer = [&](const Extended& v, double degree) {
-        if (degree < DNU1 - 0.5) return false;
-        if (slot < slots) {
-            RES[slot] = v.x;
-            IRES[slot] = v.e;
-            ++slot;
-        }
-        return degree > DNU2 - 0.5 || slot >= slots;
-    };
-    if (offer(older, nu0) || offer(newer, nu0 + 1.0)) return;
+    Slots slots(DNU1, DNU2, RES, IRES);
+    if (slots.offer(older.x, older.e, nu0) || slots.offer(newer.x, newer.e, nu0 + 1.0)) return;
     for (;;) {
         Extended v;
-        const double rise = ((2 * nu - 1) / (DMU + nu)) * x * newer.x;
-        const double fall = ((nu - 1 - DMU) / (DMU + nu)) * older.x;
+        const double rise = ((2 * nu - 1) / (k.DMU + nu)) * k.x * newer.x;
+        const double fall = ((nu - 1 - k.DMU) / (k.DMU + nu)) * older.x;
         XDSUM(rise, newer.e, -fall, older.e, v.x, v.e);
         XDADJ(v.x, v.e);
         older = newer;
         newer = v;
-        if (offer(v, nu)) return;
+        if (slots.offer(v.x, v.e, nu)) return;
         nu += 1.0;
     }
 }

@@ -10,12 +10,12 @@ namespace legendre {
 
 void XDPMURNG(double DNU1, double DNU2, std::int32_t MU1, std::int32_t MU2, double THETA,
               double x, double c, std::int32_t ID, std::span<double> RES,
-              std::span<std::int32_t> IRES, SeriesEnd end)
+              std::span<std::int32_t> IRES, Evaluation evaluation)
 {
-    XDFIXMU(DNU1, DNU2, MU2, THETA, ID, RES, IRES, end);
+    XDFIXMU(DNU1, DNU2, MU2, THETA, ID, RES, IRES, evaluation);
     const double top = RES[0];
     const std::int32_t itop = IRES[0];
-    XDFIXMU(DNU1, DNU2, MU2 - 1, THETA, ID, RES, IRES, end);
+    XDFIXMU(DNU1, DNU2, MU2 - 1, THETA, ID, RES, IRES, evaluation);
     const double below = RES[0];
     const std::int32_t ibelow = IRES[0];
 

@@ -16,7 +16,7 @@ namespace legendre {
 // orders MU2 and MU2 - 1 from XDFIXMU, then downward in the order.
 void XDPMURNG(double DNU1, double DNU2, std::int32_t MU1, std::int32_t MU2, double THETA,
               double x, double c, std::int32_t ID, std::span<double> RES,
-              std::span<std::int32_t> IRES, SeriesEnd end = SeriesEnd::negligible_term);
+              std::span<std::int32_t> IRES, Evaluation evaluation = Evaluation::quick);
 
 // Q^mu_DNU1 for mu = MU1..MU2 (MU2 > MU1): orders 0 and 1 from XDFIXMU, then
 // upward in the order.

@@ -215,3 +215,20 @@ TEST(LegendreFunctions, DigammaShiftsTheArgumentUpToItsAsymptoticRange)
     for (int k = 1; k <= 34; ++k) harmonic += 1.0 / k;
     EXPECT_NEAR(legendre::XDDIGAM(35.0, 6, 30), harmonic - 0.57721566490153286, 1e-14);
 }
+
+// The public value for later tools: P^m_nu with the factor (-1)^m, as a
+// double, or as an extended pair where it leaves the double range.
+TEST(LegendreFunctions, PublicValueHidesTheExtendedRange)
+{
+    EXPECT_NEAR(legendre::legendre_p(1.0, 1, theta), -sq3 / 2, 1e-15);
+    EXPECT_NEAR(legendre::legendre_p(2.9322760105133057, 1, theta), -0.43054811993364666172, 1e-15);
+    EXPECT_EQ(legendre::legendre_p(-1.0, 0, theta), 1.0);
+
+    const double halfpi = 2.0 * std::atan(1.0);
+    const legendre::ExtendedValue big = legendre::legendre_p_extended(0.5, 200, halfpi);
+    const Result direct = call({0.5, 0, 200, 200, 3}, halfpi);
+    EXPECT_NE(big.exponent, 0);
+    EXPECT_EQ(big.value, direct.res[0]);
+    EXPECT_EQ(big.exponent, direct.ires[0]);
+    EXPECT_EQ(legendre::legendre_p(0.5, 200, halfpi), std::ldexp(big.value, big.exponent));
+}
