@@ -305,6 +305,12 @@ void round_trip(double x, int decimals)
     const std::string record = f.rendered.get();
     const std::string texts[] = {textio::render_fixed(x, decimals), record.substr(0, record.size() - 2)};
     for (const std::string& text : texts) {
+        // With no decimals a value below a tenth renders as the bare point,
+        // which holds no digit and is no number to read back.
+        if (text.find_first_of("0123456789") == std::string::npos) {
+            fuzz::check(decimals == 0 && text == "." && std::fabs(x) < 0.1, "rendered text " + fuzz::shown(text) + " has no digit");
+            continue;
+        }
         const std::optional<std::string> plain = number_text(std::string_view(text).substr(text.find_first_not_of(' ')));
         fuzz::check(plain.has_value(), "rendered text " + fuzz::shown(text) + " is not a number of the read syntax");
         const double rendered = std::strtod(plain->c_str(), nullptr);
