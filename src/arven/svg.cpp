@@ -236,18 +236,35 @@ std::string dating_svg(const Provenance& provenance, const Site& site, const Mea
         s += p.axes("", dec ? "Declination (degrees)" : "Inclination (degrees)",
                     dec ? "Model declination and the measured value" : "Model inclination and the measured value");
     }
-    std::vector<double> top;
-    for (std::size_t i = 0; i < result.epochs.size(); ++i) {
-        top.push_back(std::max({result.combined.value[i], result.dec.value[i], result.inc.value[i]}));
+    // A density with no compatible epoch is not drawn: normalised, it would
+    // show a spike at the least bad epoch as if it were a date.
+    std::vector<double> top(result.epochs.size(), 0.0);
+    for (const Density* d : {&result.combined, &result.dec, &result.inc}) {
+        if (!d->compatible) continue;
+        for (std::size_t i = 0; i < top.size(); ++i) top[i] = std::max(top[i], d->value[i]);
     }
-    const double ymax = 1.08 * *std::max_element(top.begin(), top.end());
+    const double peak = *std::max_element(top.begin(), top.end());
+    const double ymax = peak > 0.0 ? 1.08 * peak : 1.0;
     const Panel p{90, 530, 780, 220, t0, t1, 0.0, ymax};
     s += shade_hpd(p);
-    std::vector<double> zeros(result.epochs.size(), 0.0);
-    s += p.band(result.epochs, zeros, result.combined.value, "fill=\"#31a354\" fill-opacity=\"0.35\" stroke=\"none\"");
-    s += p.polyline(result.epochs, result.dec.value, "stroke=\"#756bb1\" stroke-width=\"1.3\"");
-    s += p.polyline(result.epochs, result.inc.value, "stroke=\"#e6550d\" stroke-width=\"1.3\"");
-    s += p.polyline(result.epochs, result.combined.value, "stroke=\"#006d2c\" stroke-width=\"2\"");
+    if (result.combined.compatible) {
+        std::vector<double> zeros(result.epochs.size(), 0.0);
+        s += p.band(result.epochs, zeros, result.combined.value, "fill=\"#31a354\" fill-opacity=\"0.35\" stroke=\"none\"");
+    }
+    if (result.dec.compatible) s += p.polyline(result.epochs, result.dec.value, "stroke=\"#756bb1\" stroke-width=\"1.3\"");
+    if (result.inc.compatible) s += p.polyline(result.epochs, result.inc.value, "stroke=\"#e6550d\" stroke-width=\"1.3\"");
+    if (result.combined.compatible) {
+        s += p.polyline(result.epochs, result.combined.value, "stroke=\"#006d2c\" stroke-width=\"2\"");
+    }
+    std::string missing;
+    for (const auto& [density, name] : {std::pair{&result.combined, "combined"}, std::pair{&result.dec, "declination"},
+                                        std::pair{&result.inc, "inclination"}}) {
+        if (!density->compatible) missing += std::string(missing.empty() ? " " : ", ") + name;
+    }
+    if (!missing.empty()) {
+        s += text(p.left + p.width - 8, p.top + 20, "No compatible epoch, density not drawn:" + missing,
+                  "text-anchor=\"end\" fill=\"#a50f15\" stroke=\"white\" stroke-width=\"4\" paint-order=\"stroke\"");
+    }
     s += p.axes("Epoch (years AD)", "Probability density (per year)",
                 "Densities; combined 95 % highest-density intervals: " + intervals_text(result.combined));
     const double ly = height - 30;
