@@ -3,6 +3,7 @@
 // have unit area; the highest-density region is the smallest one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -54,6 +55,46 @@ TEST(Dating, MeasurementFromTheModelIsDatedToItsEpoch) {
         for (const auto& iv : r.combined.hpd) width += iv.to - iv.from;
         EXPECT_LT(width, 0.8 * (c.range.to - c.range.from));
     }
+}
+
+// The densities follow their formulas: a hand-made curve whose declination
+// lies across the 180-degree line from the measurement's, so that the
+// difference must be wrapped.
+TEST(Dating, DensitiesFollowTheirFormulas) {
+    std::vector<arven::Direction> curve;
+    for (int k = 0; k <= 20; ++k) {
+        arven::Direction d;
+        d.epoch = 100.0 + 10.0 * k;
+        d.dec = 175.0 + 0.5 * k;          // wraps past 180 at k = 10
+        if (d.dec > 180.0) d.dec -= 360.0;
+        d.inc = 50.0 + 0.3 * k;
+        d.edec = 1.0 + 0.05 * k;
+        d.einc = 2.0 - 0.05 * k;
+        curve.push_back(d);
+    }
+    const arven::Measurement m{-178.0, 54.0, 3.0};
+    const arven::DatingResult r = arven::date_measurement(curve, m);
+    const double si = m.a95 / 2.448;
+    const double sd = si / std::cos(m.inc * 0.017453292519943295);
+    const auto log_dec = [&](const arven::Direction& c) {
+        const double diff = 182.0 - (c.dec < 0 ? c.dec + 360.0 : c.dec);   // measurement at 182 = -178
+        return -diff * diff / (2 * (sd * sd + std::pow(c.edec / 1.96, 2)));
+    };
+    const auto log_inc = [&](const arven::Direction& c) {
+        return -std::pow(m.inc - c.inc, 2) / (2 * (si * si + std::pow(c.einc / 1.96, 2)));
+    };
+    for (int k = 1; k <= 20; ++k) {
+        const auto& a = curve[0];
+        const auto& b = curve[static_cast<std::size_t>(k)];
+        EXPECT_NEAR(std::log(r.dec.value[k] / r.dec.value[0]), log_dec(b) - log_dec(a), 1e-9) << k;
+        EXPECT_NEAR(std::log(r.inc.value[k] / r.inc.value[0]), log_inc(b) - log_inc(a), 1e-9) << k;
+        EXPECT_NEAR(std::log(r.combined.value[k] / r.combined.value[0]),
+                    log_dec(b) + log_inc(b) - log_dec(a) - log_inc(a), 1e-9) << k;
+    }
+    EXPECT_NEAR(area(r.epochs, r.dec.value), 1.0, 1e-12);
+    EXPECT_NEAR(area(r.epochs, r.combined.value), 1.0, 1e-12);
+    // The declination peaks where the curve passes 182 = -178 degrees (k = 14).
+    EXPECT_EQ(std::max_element(r.dec.value.begin(), r.dec.value.end()) - r.dec.value.begin(), 14);
 }
 
 TEST(Dating, FarOffDirectionHasNoCompatibleEpoch) {
