@@ -136,10 +136,14 @@ struct Series {
     std::vector<double> t, value, lower, upper;
 };
 
+// The curve's declination or inclination with its band.  Declinations are
+// unwrapped (whole turns added) so that a curve crossing 180 degrees stays
+// one line.
 Series series(const std::vector<Direction>& curve, bool dec) {
     Series s;
     for (const Direction& d : curve) {
-        const double v = dec ? d.dec : d.inc;
+        double v = dec ? d.dec : d.inc;
+        if (dec && !s.value.empty()) v = s.value.back() + std::remainder(v - s.value.back(), 360.0);
         const double e = dec ? d.edec : d.einc;
         s.t.push_back(d.epoch);
         s.value.push_back(v);
@@ -212,7 +216,11 @@ std::string dating_svg(const Provenance& provenance, const Site& site, const Mea
     const double t1 = curve.back().epoch;
     const double sigma_i = m.a95 / ALPHA95_PER_SIGMA;
     const double half_band[2] = {SIGMA_95 * sigma_i / std::cos(m.inc * DEGREE), SIGMA_95 * sigma_i};
-    const double measured[2] = {m.dec, m.inc};
+    // The measured declination on the turn nearest the (unwrapped) curve.
+    const Series dec_series = series(curve, true);
+    const double middle = 0.5 * (*std::min_element(dec_series.value.begin(), dec_series.value.end()) +
+                                 *std::max_element(dec_series.value.begin(), dec_series.value.end()));
+    const double measured[2] = {middle + std::remainder(m.dec - middle, 360.0), m.inc};
     const auto shade_hpd = [&](const Panel& p) {
         std::string out;
         for (const Interval& iv : result.combined.hpd) {
