@@ -10,19 +10,20 @@
 
 namespace legendre {
 
-// The full entry.  Request: degrees DNU1, DNU1 + 1, ..., DNU1 + NUDIFF (DNU1 >= -1) or orders
-// MU1..MU2 (0 <= MU1 <= MU2; an order run needs NUDIFF = 0), colatitude THETA
-// in radians (0 < THETA <= pi/2, evaluated at x = cos THETA), family ID:
-// 1 = P^(-mu), 2 = Q^(mu), 3 = P^(mu) (with the factor (-1)^mu),
-// 4 = normalised first kind (whole degrees only).
+// The full entry.  Request: degrees DNU1, DNU1 + 1, ..., DNU1 + NUDIFF
+// (DNU1 >= -1) or orders MU1..MU2 (0 <= MU1 <= MU2; an order run needs
+// NUDIFF = 0), colatitude THETA in radians (0 < THETA <= pi/2, evaluated at
+// x = cos THETA), family ID: 1 = P^(-mu), 2 = Q^(mu), 3 = P^(mu) (with the
+// factor (-1)^mu), 4 = normalised first kind (whole degrees only).
 // Results: NRES = MU2 - MU1 + NUDIFF + 1 extended-range pairs, the value being
 // RES[i] * 2^IRES[i]; IRES[i] = 0 whenever the value is an ordinary double.
-// RES and IRES must hold at least NRES entries.  Invalid requests are reported
-// through the message handler, which ends the run: error 1 for the degree,
-// orders, family or room (also a degree that is not finite or a last degree
-// above 1e6, and family 2 at DNU1 = -1), error 2 for THETA, after the console
-// line "THETA: " and its value.  First kind at whole degree -1 has the values
-// of degree 0.
+// Entry i belongs to degree DNU1 + i (a degree run or a single value) or to
+// order MU1 + i (an order run).  RES and IRES must hold at least NRES entries.
+// Invalid requests are reported through the message handler, which ends the
+// run: error 1 for the degree, orders, family or room (also a degree that is
+// not finite, a last degree above 1e6, and family 2 at DNU1 = -1), error 2
+// for THETA, after the console line "THETA: " and its value.  The first kind
+// at whole degree -1 has the values of degree 0.
 void XDLEGF(double DNU1, std::int32_t NUDIFF, std::int32_t MU1, std::int32_t MU2,
             double THETA, std::int32_t ID,
             std::span<double> RES, std::span<std::int32_t> IRES);
@@ -38,7 +39,8 @@ struct ExtendedValue {
 // P^m_nu(cos theta): the associated Legendre function of the first kind
 // (Ferrers function) of real degree nu >= -1 and integer order m >= 0 at the
 // colatitude theta in radians, 0 < theta <= pi/2, including the factor
-// (-1)^m, so that P^1_1(cos theta) = -sin theta; 0 when nu is whole and m > nu.
+// (-1)^m, so that P^1_1(cos theta) = -sin theta; 0 when nu is a whole number
+// below m (degree -1 counting as degree 0).
 // Arguments outside these ranges are reported through the message handler,
 // which ends the run.
 ExtendedValue legendre_p_extended(double nu, std::int32_t m, double theta);
