@@ -5,13 +5,18 @@
 // A further mode renders a double with the fixed-point and free-form
 // renderers and checks that reading the text back gives the rendered number.
 //
-// Input: byte 0 the mode, byte 1 the count of variables and of reads, then
-// the bytes of the input stream (or, in the round-trip mode, a double and a
-// count of decimals).
+// Input: byte 0 the mode (bits 0-1: file, console, terminal, round trip;
+// bits 2-3 both set: a console input comes in packets, byte 2 gives their
+// sizes), byte 1 the count of variables and of reads, then the bytes of the
+// input stream (or, in the round-trip mode, a double).
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -213,12 +218,12 @@ struct Outcome {
     std::string err;
 };
 
-Outcome run(bool terminal, const std::function<void()>& body)
+Outcome run(bool terminal, int input_fd, const std::function<void()>& body)
 {
     Files& f = files();
     f.output.clear();
     f.errors.clear();
-    textio::bind_console({f.input.fd(), f.output.fd(), f.errors.fd(), terminal});
+    textio::bind_console({input_fd, f.output.fd(), f.errors.fd(), terminal});
     Outcome outcome;
     outcome.status = textio::run_program(body);
     outcome.out = f.output.get();
@@ -231,8 +236,8 @@ Outcome run(bool terminal, const std::function<void()>& body)
 void check_diagnostic(const std::string& err, int code, const std::string& name)
 {
     const std::string head = "\r\nrun-time error " + std::to_string(code) + ": READ (" + name + ")\r\n- ";
-    fuzz::check(err.rfind(head, 0) == 0, "diagnostic should begin with " + fuzz::shown(head) + ", got " + fuzz::shown(err));
-    fuzz::check(err.size() > head.size() + 2 && err.compare(err.size() - 2, 2, "\r\n") == 0 &&
+    FUZZ_CHECK(err.rfind(head, 0) == 0, "diagnostic should begin with " + fuzz::shown(head) + ", got " + fuzz::shown(err));
+    FUZZ_CHECK(err.size() > head.size() + 2 && err.compare(err.size() - 2, 2, "\r\n") == 0 &&
                     err.find("\r\n", head.size()) == err.size() - 2,
                 "diagnostic should be two lines, got " + fuzz::shown(err));
 }
@@ -252,12 +257,30 @@ void same_values(const std::vector<double>& got, const Expected& expected, std::
     }
 }
 
-void read_stream(Mode mode, std::size_t count, int reads, std::string_view input)
+// A console input as a sequenced-packet socket holding the input in
+// packets of 1 + split / 16 bytes first, then 1 + split % 16 bytes each;
+// every system read then returns one packet.  Returns the reading end.
+int packet_console(std::string_view input, unsigned split)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends) != 0) std::abort();
+    std::size_t size = 1 + split / 16;
+    for (std::size_t at = 0; at < input.size(); at += size, size = 1 + split % 16) {
+        const std::size_t n = std::min(size, input.size() - at);
+        if (::send(ends[1], input.data() + at, n, 0) != static_cast<ssize_t>(n)) std::abort();
+    }
+    ::close(ends[1]);
+    return ends[0];
+}
+
+// split < 0: the input from an in-memory file; otherwise in packets.
+void read_stream(Mode mode, std::size_t count, int reads, std::string_view input, int split = -1)
 {
     Files& f = files();
     const bool console = mode != Mode::File;
     const bool terminal = mode == Mode::Terminal;
     f.input.set(input);
+    const int packets = split >= 0 ? packet_console(input, static_cast<unsigned>(split)) : -1;
 
     Model model(input, console, terminal);
     Expected expected;
@@ -267,27 +290,28 @@ void read_stream(Mode mode, std::size_t count, int reads, std::string_view input
 
     std::vector<double> vars(count, UNTOUCHED);
     int completed = 0;
-    const Outcome outcome = run(terminal, [&] {
+    const Outcome outcome = run(terminal, packets >= 0 ? packets : f.input.fd(), [&] {
         if (!console) textio::UNITOPEN(FILE_UNIT, f.input.name());
         for (int r = 0; r < reads; ++r) {
             textio::LSTREAD(console ? textio::CONSOLE : FILE_UNIT, vars);
             ++completed;
         }
     });
+    if (packets >= 0) ::close(packets);
 
     if (expected.failure == 0) {
-        fuzz::check(outcome.status == 0 && completed == reads,
+        FUZZ_CHECK(outcome.status == 0 && completed == reads,
                     "reads should complete, got status " + std::to_string(outcome.status) + " and " + fuzz::shown(outcome.err) +
                         " for input " + fuzz::shown(input));
-        fuzz::check(outcome.err.empty(), "no diagnostic expected");
+        FUZZ_CHECK(outcome.err.empty(), "no diagnostic expected");
         same_values(vars, expected, input);
     } else {
-        fuzz::check(outcome.status == 1, "a failed read should end with status 1, got " + std::to_string(outcome.status) +
+        FUZZ_CHECK(outcome.status == 1, "a failed read should end with status 1, got " + std::to_string(outcome.status) +
                                              " for input " + fuzz::shown(input));
         check_diagnostic(outcome.err, expected.failure, console ? "CON" : f.input.name());
     }
     // A console read leaves the console's line closed, and nothing else was written.
-    fuzz::check(outcome.out.empty(), "reads wrote " + fuzz::shown(outcome.out) + " on the console");
+    FUZZ_CHECK(outcome.out.empty(), "reads wrote " + fuzz::shown(outcome.out) + " on the console");
 }
 
 // Renders x and reads the text back from the console.
@@ -297,28 +321,28 @@ void round_trip(double x, int decimals)
     Files& f = files();
     // The free-form rendering, through a write to a file.
     f.rendered.clear();
-    const Outcome written = run(false, [&] {
+    const Outcome written = run(false, f.input.fd(), [&] {
         textio::UNITOPEN(8, f.rendered.name());
         textio::LSTWRITE(8, {x});
     });
-    fuzz::check(written.status == 0, "free-form write failed");
+    FUZZ_CHECK(written.status == 0, "free-form write failed");
     const std::string record = f.rendered.get();
     const std::string texts[] = {textio::render_fixed(x, decimals), record.substr(0, record.size() - 2)};
     for (const std::string& text : texts) {
         // With no decimals a value below a tenth renders as the bare point,
         // which holds no digit and is no number to read back.
         if (text.find_first_of("0123456789") == std::string::npos) {
-            fuzz::check(decimals == 0 && text == "." && std::fabs(x) < 0.1, "rendered text " + fuzz::shown(text) + " has no digit");
+            FUZZ_CHECK(decimals == 0 && text == "." && std::fabs(x) < 0.1, "rendered text " + fuzz::shown(text) + " has no digit");
             continue;
         }
         const std::optional<std::string> plain = number_text(std::string_view(text).substr(text.find_first_not_of(' ')));
-        fuzz::check(plain.has_value(), "rendered text " + fuzz::shown(text) + " is not a number of the read syntax");
+        FUZZ_CHECK(plain.has_value(), "rendered text " + fuzz::shown(text) + " is not a number of the read syntax");
         const double rendered = std::strtod(plain->c_str(), nullptr);
         f.input.set(text + "\r\n");
         double value = UNTOUCHED;
-        const Outcome read = run(false, [&] { textio::LSTREAD(textio::CONSOLE, {&value, 1}); });
-        fuzz::check(read.status == 0, "reading back " + fuzz::shown(text) + " failed: " + fuzz::shown(read.err));
-        fuzz::check(value == rendered || (std::fabs(rendered) < 2.2250738585072014e-308 && value == 0.0),
+        const Outcome read = run(false, f.input.fd(), [&] { textio::LSTREAD(textio::CONSOLE, {&value, 1}); });
+        FUZZ_CHECK(read.status == 0, "reading back " + fuzz::shown(text) + " failed: " + fuzz::shown(read.err));
+        FUZZ_CHECK(value == rendered || (std::fabs(rendered) < 2.2250738585072014e-308 && value == 0.0),
                     "reading back " + fuzz::shown(text) + " did not give the rendered number");
     }
 }
@@ -328,7 +352,8 @@ void round_trip(double x, int decimals)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::Bytes bytes(data, size);
-    const auto mode = static_cast<Mode>(bytes.take<std::uint8_t>() % 4);
+    const auto first = bytes.take<std::uint8_t>();
+    const auto mode = static_cast<Mode>(first % 4);
     const auto shape = bytes.take<std::uint8_t>();
     if (mode == Mode::RoundTrip) {
         const double x = bytes.take<double>();
@@ -337,6 +362,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t count = 1 + shape % 16;
     const int reads = 1 + (shape >> 4) % 3;
+    if ((first & 0x0C) == 0x0C && mode != Mode::File) {
+        // The console delivers the input in small packets, one per system
+        // read, so values, line ends and a Ctrl-Z straddle the layer's refills.
+        const auto split = bytes.take<std::uint8_t>();
+        read_stream(mode, count, reads, bytes.rest(), split);
+        return 0;
+    }
     read_stream(mode, count, reads, bytes.rest());
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,7 +49,7 @@ std::string written(const std::function<void()>& statement)
         textio::UNITOPEN(FILE_UNIT, f.records.name());
         statement();
     });
-    fuzz::check(status == 0, "a write to a file failed");
+    FUZZ_CHECK(status == 0, "a write to a file failed");
     return f.records.get();
 }
 
@@ -82,27 +83,27 @@ void check_fixed_text(double x, int d, const std::string& text)
     const bool minus = !t.empty() && t[0] == '-';
     if (minus) t.remove_prefix(1);
     const std::size_t point = t.find('.');
-    fuzz::check(point != std::string_view::npos, "no decimal point" + context);
+    FUZZ_CHECK(point != std::string_view::npos, "no decimal point" + context);
     const std::string_view whole = t.substr(0, point);
     const std::string_view decimals = t.substr(point + 1);
-    fuzz::check(digits_only(whole) && digits_only(decimals), "characters other than digits" + context);
-    fuzz::check(decimals.size() == static_cast<std::size_t>(d), "wrong count of decimals" + context);
+    FUZZ_CHECK(digits_only(whole) && digits_only(decimals), "characters other than digits" + context);
+    FUZZ_CHECK(decimals.size() == static_cast<std::size_t>(d), "wrong count of decimals" + context);
     // No zero before the point, except the "0." of a value rounding to zero with no decimals.
     if (!whole.empty() && whole[0] == '0') {
-        fuzz::check(whole == "0" && d == 0 && !minus, "a leading zero" + context);
+        FUZZ_CHECK(whole == "0" && d == 0 && !minus, "a leading zero" + context);
     }
     const bool all_zero = all_of(whole, '0') && all_of(decimals, '0');
-    fuzz::check(!(minus && all_zero), "a sign on a value shown as zero" + context);
-    fuzz::check(!minus || std::signbit(x), "a sign on a positive value" + context);
+    FUZZ_CHECK(!(minus && all_zero), "a sign on a value shown as zero" + context);
+    FUZZ_CHECK(!minus || std::signbit(x), "a sign on a positive value" + context);
     const long double shown = std::strtold(text.c_str(), nullptr);
-    fuzz::check(all_zero || std::signbit(x) == minus, "the sign is missing" + context);
+    FUZZ_CHECK(all_zero || std::signbit(x) == minus, "the sign is missing" + context);
     // Within half a unit of the last decimal; beyond 16 significant digits the
     // positions print as zeros, so the unit is then that of the 16th digit.
     const int E = decimal_exponent(x);
     const int last = -d > E - 16 ? -d : E - 16;
     const long double bound = 0.5L * pow10l_of(last) + 0.5L * pow10l_of(E - 17) + std::fabs(static_cast<long double>(x)) * 0x1p-60L;
     const long double error = std::fabs(shown - static_cast<long double>(x));
-    fuzz::check(error <= bound, "not within half a unit of the last decimal" + context);
+    FUZZ_CHECK(error <= bound, "not within half a unit of the last decimal" + context);
 }
 
 void fixed_field(double x, int w, int d)
@@ -110,7 +111,7 @@ void fixed_field(double x, int w, int d)
     const std::string field = textio::render_fixed_field(x, w, d);
     const std::string context = " (F" + std::to_string(w) + "." + std::to_string(d) + " of " + hex(x) + " gave " +
                                 fuzz::shown(field) + ")";
-    fuzz::check(field.size() == static_cast<std::size_t>(w), "the field is not w characters" + context);
+    FUZZ_CHECK(field.size() == static_cast<std::size_t>(w), "the field is not w characters" + context);
     if (!std::isfinite(x)) {
         std::uint64_t bits;
         std::memcpy(&bits, &x, sizeof bits);
@@ -118,24 +119,24 @@ void fixed_field(double x, int w, int d)
         const char* marker = std::isinf(x) ? "1#INF" : bits == 0xFFF8000000000000ULL ? "1#IND" : quiet ? "1#QNAN" : "1#SNAN";
         std::string expected = marker;
         expected.resize(static_cast<std::size_t>(w), '.');
-        fuzz::check(field == expected, "wrong marker" + context);
+        FUZZ_CHECK(field == expected, "wrong marker" + context);
         return;
     }
     const std::string text = textio::render_fixed(x, d);
     check_fixed_text(x, d, text);
     if (text.size() > static_cast<std::size_t>(w)) {
-        fuzz::check(all_of(field, '*'), "an overlong text is not asterisks" + context);
+        FUZZ_CHECK(all_of(field, '*'), "an overlong text is not asterisks" + context);
     } else {
-        fuzz::check(field == std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text,
+        FUZZ_CHECK(field == std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text,
                     "the field is not the text right-justified" + context);
     }
     // The same field through the format interpreter, alone and between other items.
     const std::string descriptor = "F" + std::to_string(w) + "." + std::to_string(d);
     const std::string alone = written([&] { textio::FMTWRITE(FILE_UNIT, "(" + descriptor + ")", {x}); });
-    fuzz::check(alone == field + "\r\n", "FMTWRITE (" + descriptor + ") wrote " + fuzz::shown(alone) + context);
+    FUZZ_CHECK(alone == field + "\r\n", "FMTWRITE (" + descriptor + ") wrote " + fuzz::shown(alone) + context);
     const std::string mixed =
         written([&] { textio::FMTWRITE(FILE_UNIT, "('x=',2X," + descriptor + ",'|',/,1X)", {x}); });
-    fuzz::check(mixed == "x=  " + field + "|\r\n\r\n", "FMTWRITE with text, X and / wrote " + fuzz::shown(mixed) + context);
+    FUZZ_CHECK(mixed == "x=  " + field + "|\r\n\r\n", "FMTWRITE with text, X and / wrote " + fuzz::shown(mixed) + context);
 }
 
 void integer_field(std::int32_t v, int w)
@@ -145,7 +146,7 @@ void integer_field(std::int32_t v, int w)
     const std::string field = digits.size() > static_cast<std::size_t>(w)
                                   ? std::string(static_cast<std::size_t>(w), '*')
                                   : std::string(static_cast<std::size_t>(w) - digits.size(), ' ') + digits;
-    fuzz::check(record == field + "\r\n", "I" + std::to_string(w) + " of " + digits + " wrote " + fuzz::shown(record));
+    FUZZ_CHECK(record == field + "\r\n", "I" + std::to_string(w) + " of " + digits + " wrote " + fuzz::shown(record));
 }
 
 // The free-form text of one double: fixed point with 15 decimals when the
@@ -153,50 +154,50 @@ void integer_field(std::int32_t v, int w)
 void check_free_form_number(double x, std::string_view field, std::size_t width)
 {
     const std::string context = " (free-form " + hex(x) + " gave " + fuzz::shown(field) + ")";
-    fuzz::check(field.size() == width, "the field is not " + std::to_string(width) + " columns" + context);
+    FUZZ_CHECK(field.size() == width, "the field is not " + std::to_string(width) + " columns" + context);
     const std::string_view t = field.substr(field.find_first_not_of(' '));
-    fuzz::check(width == 24 || field[0] == ' ', "no blank between two numbers" + context);
+    FUZZ_CHECK(width == 24 || field[0] == ' ', "no blank between two numbers" + context);
     if (!std::isfinite(x)) return;
     if (x == 0.0) {
-        fuzz::check(t == "0.000000000000000E+000", "zero" + context);
+        FUZZ_CHECK(t == "0.000000000000000E+000", "zero" + context);
         return;
     }
     std::string_view body = t;
     const bool minus = body[0] == '-';
     if (minus) body.remove_prefix(1);
-    fuzz::check(minus == std::signbit(x), "sign" + context);
+    FUZZ_CHECK(minus == std::signbit(x), "sign" + context);
     const long double shown = std::strtold(std::string(t).c_str(), nullptr);
     const std::size_t e = body.find('E');
     if (e == std::string_view::npos) {
         const std::size_t point = body.find('.');
-        fuzz::check(point >= 1 && point <= 7 && body[0] != '0' && digits_only(body.substr(0, point)) &&
+        FUZZ_CHECK(point >= 1 && point <= 7 && body[0] != '0' && digits_only(body.substr(0, point)) &&
                         body.size() == point + 16 && digits_only(body.substr(point + 1)),
                     "fixed-point shape" + context);
-        fuzz::check(std::fabs(shown) >= 1.0L && std::fabs(shown) < 1e7L, "fixed point outside [1, 10^7)" + context);
+        FUZZ_CHECK(std::fabs(shown) >= 1.0L && std::fabs(shown) < 1e7L, "fixed point outside [1, 10^7)" + context);
         // Only 16 significant digits: the positions after them are zeros.
         std::string digits(body.substr(0, point));
         digits += body.substr(point + 1);
-        fuzz::check(all_of(std::string_view(digits).substr(16), '0'), "more than 16 significant digits" + context);
+        FUZZ_CHECK(all_of(std::string_view(digits).substr(16), '0'), "more than 16 significant digits" + context);
     } else {
-        fuzz::check(e == 17 && body[1] == '.' && body[0] >= '1' && body[0] <= '9' &&
+        FUZZ_CHECK(e == 17 && body[1] == '.' && body[0] >= '1' && body[0] <= '9' &&
                         digits_only(body.substr(2, 15)) && (body[e + 1] == '+' || body[e + 1] == '-') &&
                         body.size() == e + 5 && digits_only(body.substr(e + 2)),
                     "exponent shape" + context);
-        fuzz::check(std::fabs(shown) < 1.0L || std::fabs(shown) >= 1e7L, "exponent form inside [1, 10^7)" + context);
+        FUZZ_CHECK(std::fabs(shown) < 1.0L || std::fabs(shown) >= 1e7L, "exponent form inside [1, 10^7)" + context);
     }
     const int E = decimal_exponent(x);
     const long double bound = 0.5L * pow10l_of(E - 16) + 0.5L * pow10l_of(E - 17) + std::fabs(static_cast<long double>(x)) * 0x1p-60L;
-    fuzz::check(std::fabs(shown - static_cast<long double>(x)) <= bound, "not 16 correct digits" + context);
+    FUZZ_CHECK(std::fabs(shown - static_cast<long double>(x)) <= bound, "not 16 correct digits" + context);
 }
 
 void free_form(double x, double y)
 {
     const std::string one = written([&] { textio::LSTWRITE(FILE_UNIT, {x}); });
-    fuzz::check(one.size() == 27 && one[0] == ' ' && one.substr(25) == "\r\n", "free-form record " + fuzz::shown(one));
+    FUZZ_CHECK(one.size() == 27 && one[0] == ' ' && one.substr(25) == "\r\n", "free-form record " + fuzz::shown(one));
     check_free_form_number(x, std::string_view(one).substr(1, 24), 24);
 
     const std::string two = written([&] { textio::LSTWRITE(FILE_UNIT, {"THETA: ", x, y}); });
-    fuzz::check(two.size() == 1 + 7 + 24 + 25 + 2 && two.substr(0, 8) == " THETA: ", "free-form record " + fuzz::shown(two));
+    FUZZ_CHECK(two.size() == 1 + 7 + 24 + 25 + 2 && two.substr(0, 8) == " THETA: ", "free-form record " + fuzz::shown(two));
     check_free_form_number(x, std::string_view(two).substr(8, 24), 24);
     check_free_form_number(y, std::string_view(two).substr(32, 25), 25);
 }
@@ -222,9 +223,9 @@ void any_format(std::string_view format, double x, std::int32_t v, int which)
     });
     (void)f;
     if (rejected) {
-        fuzz::check(record.empty(), "a rejected format wrote " + fuzz::shown(record));
+        FUZZ_CHECK(record.empty(), "a rejected format wrote " + fuzz::shown(record));
     } else {
-        fuzz::check(record.size() >= 2 && record.compare(record.size() - 2, 2, "\r\n") == 0,
+        FUZZ_CHECK(record.size() >= 2 && record.compare(record.size() - 2, 2, "\r\n") == 0,
                     "format " + fuzz::shown(format) + " wrote " + fuzz::shown(record));
     }
 }

@@ -102,10 +102,15 @@ private:
     std::abort();
 }
 
-inline void check(bool ok, const std::string& what)
-{
-    if (!ok) broken(what);
-}
+}  // namespace fuzz
+
+// Checks a property; the message is built only when the property is broken.
+#define FUZZ_CHECK(property, message)                      \
+    do {                                                   \
+        if (!(property)) ::fuzz::broken(message);          \
+    } while (false)
+
+namespace fuzz {
 
 // Printable form of bytes for a message.
 inline std::string shown(std::string_view bytes)

@@ -149,10 +149,10 @@ void call(const Request& r)
     const std::string what = describe(r);
 
     if (returned) {
-        fuzz::check(error == 0, what + " returned although invalid (error " + std::to_string(error) + " expected)");
-        fuzz::check(status == 0 && out.empty(), what + " returned but wrote " + fuzz::shown(out));
+        FUZZ_CHECK(error == 0, what + " returned although invalid (error " + std::to_string(error) + " expected)");
+        FUZZ_CHECK(status == 0 && out.empty(), what + " returned but wrote " + fuzz::shown(out));
         for (std::size_t i = 0; i < room; ++i) {
-            fuzz::check(std::isfinite(RES[i]), what + ": entry " + std::to_string(i + 1) + " is not finite");
+            FUZZ_CHECK(std::isfinite(RES[i]), what + ": entry " + std::to_string(i + 1) + " is not finite");
         }
         check_values(r, RES, IRES);
         return;
@@ -160,23 +160,23 @@ void call(const Request& r)
     // The run ended through the message handler: a recoverable error made
     // fatal, its message, the abort text, and the stop.
     const std::string ending = "Stop - Program terminated.\r\n\r\n";
-    fuzz::check(out.size() >= ending.size() && out.compare(out.size() - ending.size(), ending.size(), ending) == 0,
+    FUZZ_CHECK(out.size() >= ending.size() && out.compare(out.size() - ending.size(), ending.size(), ending) == 0,
                 what + " ended without the stop text: " + fuzz::shown(out));
-    fuzz::check(out.find("RECOVERABLE ERROR IN...") != std::string::npos, what + ": no heading in " + fuzz::shown(out));
-    fuzz::check(status == 1, what + ": a fatal report should end with status 1, got " + std::to_string(status));
-    fuzz::check(f.errors.get().empty(), what + ": wrote on standard error");
+    FUZZ_CHECK(out.find("RECOVERABLE ERROR IN...") != std::string::npos, what + ": no heading in " + fuzz::shown(out));
+    FUZZ_CHECK(status == 1, what + ": a fatal report should end with status 1, got " + std::to_string(status));
+    FUZZ_CHECK(f.errors.get().empty(), what + ": wrote on standard error");
     const bool bad_request = out.find(BAD_REQUEST) != std::string::npos;
     const bool bad_theta = out.find(BAD_THETA) != std::string::npos;
     if (error == 0) {
-        fuzz::check(!bad_request && !bad_theta, what + " is valid but was rejected: " + fuzz::shown(out));
+        FUZZ_CHECK(!bad_request && !bad_theta, what + " is valid but was rejected: " + fuzz::shown(out));
     } else {
-        fuzz::check(error == 1 ? bad_request : bad_theta,
+        FUZZ_CHECK(error == 1 ? bad_request : bad_theta,
                     what + " should report error " + std::to_string(error) + ", wrote " + fuzz::shown(out));
         // The results were zeroed before the request was checked.
         for (std::size_t i = 0; i < room; ++i) {
-            fuzz::check(RES[i] == 0.0 && IRES[i] == 0, what + ": results not zeroed before the report");
+            FUZZ_CHECK(RES[i] == 0.0 && IRES[i] == 0, what + ": results not zeroed before the report");
         }
-        if (error == 2) fuzz::check(out.find("THETA:") != std::string::npos, what + ": no THETA line");
+        if (error == 2) FUZZ_CHECK(out.find("THETA:") != std::string::npos, what + ": no THETA line");
     }
 }
 

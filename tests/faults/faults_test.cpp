@@ -29,19 +29,9 @@ const char* const REPORT = "grid_arven.ma.3.dat";
 const char* const COEFFICIENTS = "ARV_coeff_00.inp";
 constexpr std::size_t REPORT_RECORDS = 3 + 5 + 46 * 26 + 6;
 
-// Peak resident memory a run may use, in kB.  The sanitizers' shadow memory
-// and quarantine raise every figure, so their build gets a wider bound.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr long PEAK_RSS_KB = 400 * 1024;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr long PEAK_RSS_KB = 400 * 1024;
-#else
+// Peak resident memory a run may use, in kB: input streams through fixed
+// buffers, so even the sanitizer build stays far below this.
 constexpr long PEAK_RSS_KB = 50 * 1024;
-#endif
-#else
-constexpr long PEAK_RSS_KB = 50 * 1024;
-#endif
 
 constexpr int WALL_SECONDS = 60;  // a run still going then has hung: it is killed
 
