@@ -1,5 +1,5 @@
 // The Legendre families against closed forms, runs against single values,
-// and the mended cases of degree -1 and of the second-kind degree run.
+// and the cases of degree -1 and of the second-kind degree run that once went wrong.
 #include <gtest/gtest.h>
 
 #include <cmath>
