@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "run_harness.hpp"
+#include "textio/textio.hpp"
 
 namespace {
 
@@ -80,8 +81,8 @@ TEST(GridRun, CompleteRunConsoleAndReportLayout)
         const std::string& row = lines[8 + i];
         ASSERT_EQ(row.size(), 60u) << row;
         const int longitude = -15 + static_cast<int>(i / 26), latitude = 35 + static_cast<int>(i % 26);
-        char coordinates[16];
-        std::snprintf(coordinates, sizeof coordinates, "%7.2f%8.2f", double(latitude), double(longitude));
+        const std::string coordinates =
+            textio::render_fixed_field(latitude, 7, 2) + textio::render_fixed_field(longitude, 8, 2);
         EXPECT_EQ(row.substr(0, 15), coordinates) << "row " << i;
     }
 
