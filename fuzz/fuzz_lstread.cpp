@@ -30,6 +30,7 @@ namespace {
 constexpr std::size_t MAX_VALUE_CHARS = 512;  // longest value the layer accepts
 constexpr long TERMINAL_LINE_LIMIT = 130;
 constexpr int FILE_UNIT = 7;
+constexpr int MAX_PACKETS = 64;  // well inside a socket's default send buffer
 constexpr double UNTOUCHED = -7777.25;  // a variable's content before the reads
 
 constexpr int INPUT_FAILURE = 101;
@@ -258,14 +259,18 @@ void same_values(const std::vector<double>& got, const Expected& expected, std::
 }
 
 // A console input as a sequenced-packet socket holding the input in
-// packets of 1 + split / 16 bytes first, then 1 + split % 16 bytes each;
-// every system read then returns one packet.  Returns the reading end.
+// packets of 1 + split / 16 bytes first, then 1 + split % 16 bytes each (at
+// most MAX_PACKETS in all); every system read then returns one packet.
+// Returns the reading end.
 int packet_console(std::string_view input, unsigned split)
 {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends) != 0) std::abort();
     std::size_t size = 1 + split / 16;
+    int packets = 0;
     for (std::size_t at = 0; at < input.size(); at += size, size = 1 + split % 16) {
+        // The socket holds a limited number of packets: the last takes the rest.
+        if (++packets == MAX_PACKETS) size = input.size() - at;
         const std::size_t n = std::min(size, input.size() - at);
         if (::send(ends[1], input.data() + at, n, 0) != static_cast<ssize_t>(n)) std::abort();
     }
