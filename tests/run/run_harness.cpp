@@ -92,7 +92,9 @@ RunOutcome run_gridrun(const ScratchDirectory& directory, const std::string& con
 
     outcome.console = console.read_file("stdout");
     outcome.errors = console.read_file("stderr");
-    outcome.report = directory.read_file("grid_arven.ma.3.dat");
+    // Only a regular file is read back: the report may be a link to a device.
+    if (fs::is_regular_file(directory.path() / "grid_arven.ma.3.dat"))
+        outcome.report = directory.read_file("grid_arven.ma.3.dat");
     return outcome;
 }
 
