@@ -15,6 +15,33 @@ double to_degrees(double radians) { return radians * 180.0 / PI; }
 
 }  // namespace
 
+void set_variance_rotations(NodeBasis& basis)
+{
+    // Angle between the cap frame and the geographic frame, by the spherical
+    // law of cosines in the triangle point - geographic pole - cap pole.  Only
+    // its squared cosine and sine enter, so its sign does not matter.
+    const double theta_g = (90.0 - basis.GCLAT) * DTOR;
+    const double theta_k = (90.0 - basis.CLAT) * DTOR;
+    const double cos_alpha = (std::cos(POLE_COLATITUDE * DTOR) - std::cos(theta_k) * std::cos(theta_g))
+                             / (std::sin(theta_k) * std::sin(theta_g));
+    const double alpha = std::acos(cos_alpha);
+    basis.cos2_alpha = std::cos(alpha) * std::cos(alpha);
+    basis.sin2_alpha = std::sin(alpha) * std::sin(alpha);
+
+    // Deflection of the vertical at height 0, in closed form from the geodetic
+    // colatitude: the same angle the geodetic conversion applies to the field.
+    const double theta = (90.0 - basis.FLAT) * DTOR;
+    const double st = std::sin(theta);
+    const double ct = std::cos(theta);
+    const double st2 = st * st;
+    const double ct2 = ct * ct;
+    const double rho2 = WGS84_A2 * st2 + WGS84_B2 * ct2;
+    const double rho = std::sqrt(rho2);
+    const double r_prime = std::sqrt((WGS84_A2 * WGS84_A2 * st2 + WGS84_B2 * WGS84_B2 * ct2) / rho2);
+    basis.cd = rho / r_prime;
+    basis.sd = (WGS84_A2 - WGS84_B2) * st * ct / (rho * r_prime);
+}
+
 NodeResult direction_and_errors(const NodeBasis& basis, const CoefficientRecord& COEF,
                                 const GeodeticField& field)
 {
@@ -28,32 +55,12 @@ NodeResult direction_and_errors(const NodeBasis& basis, const CoefficientRecord&
         VZc += e2 * (basis.BZ[j] * basis.BZ[j]);
     }
 
-    // Angle between the cap frame and the geographic frame, by the spherical
-    // law of cosines in the triangle point - geographic pole - cap pole.  Only
-    // its squared cosine and sine enter, so its sign does not matter.
-    const double theta_g = (90.0 - basis.GCLAT) * DTOR;
-    const double theta_k = (90.0 - basis.CLAT) * DTOR;
-    const double cos_alpha = (std::cos(POLE_COLATITUDE * DTOR) - std::cos(theta_k) * std::cos(theta_g))
-                             / (std::sin(theta_k) * std::sin(theta_g));
-    const double alpha = std::acos(cos_alpha);
-    const double c2 = std::cos(alpha) * std::cos(alpha);
-    const double s2 = std::sin(alpha) * std::sin(alpha);
+    // Carried through the cap rotation and then the deflection of the vertical.
+    const double c2 = basis.cos2_alpha, s2 = basis.sin2_alpha;
     const double VXg = c2 * VXc + s2 * VYc;
     const double VYg = s2 * VXc + c2 * VYc;
     const double VZg = VZc;
-
-    // Deflection of the vertical at height 0, in closed form from the geodetic
-    // colatitude: the same angle the geodetic conversion applies to the field.
-    const double theta = (90.0 - basis.FLAT) * DTOR;
-    const double st = std::sin(theta);
-    const double ct = std::cos(theta);
-    const double st2 = st * st;
-    const double ct2 = ct * ct;
-    const double rho2 = WGS84_A2 * st2 + WGS84_B2 * ct2;
-    const double rho = std::sqrt(rho2);
-    const double r_prime = std::sqrt((WGS84_A2 * WGS84_A2 * st2 + WGS84_B2 * WGS84_B2 * ct2) / rho2);
-    const double cd = rho / r_prime;
-    const double sd = (WGS84_A2 - WGS84_B2) * st * ct / (rho * r_prime);
+    const double cd = basis.cd, sd = basis.sd;
     const double VX = cd * cd * VXg + sd * sd * VZg;
     const double VZ = sd * sd * VXg + cd * cd * VZg;
     const double VY = VYg;

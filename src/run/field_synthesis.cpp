@@ -74,6 +74,7 @@ NodeBasis evaluate_basis(const geometry::DegreeTable& NK, double latitude, doubl
     // One basis term per coefficient of a record, or the sums would pair
     // coefficients with the wrong functions.
     if (NBAS != NBASIS) textio::STOPCODE("150", 150);
+    set_variance_rotations(basis);
     return basis;
 }
 

@@ -10,6 +10,10 @@ struct GeodeticField {
     double X = 0.0, Y = 0.0, Z = 0.0;
 };
 
+// The epoch-independent part of the error step: fills the variance rotations
+// of the basis (frame angle and deflection) from its latitudes.
+void set_variance_rotations(NodeBasis& basis);
+
 // Sums COEF with the basis values into the field in the cap frame and turns it
 // back through the point's cap rotation and deflection of the vertical.
 GeodeticField synthesize_field(const NodeBasis& basis, const CoefficientRecord& COEF);

@@ -51,6 +51,11 @@ struct NodeBasis {
     std::array<double, NBASIS> BZ{};   // vertical, downward
     geometry::GEOCEN geocen;   // holds this point's deflection of the vertical
     geometry::CAPTRN captrn;   // holds this point's cap rotation
+    // The same two rotations in the form the variances take them: squared
+    // cosine and sine of the angle between the cap and geographic frames, and
+    // cosine and sine of the deflection of the vertical in closed form.
+    double cos2_alpha = 0.0, sin2_alpha = 0.0;
+    double cd = 0.0, sd = 0.0;
 };
 
 // The field and its direction at a point for one coefficient vector.
