@@ -30,8 +30,10 @@ std::string batch_text(int count, int per_site) {
         const double t = epoch(random);
         const arven::Site site = arven::make_site(site_lat, site_lon);
         const arven::Direction d = arven::direction_at(site, run::interpolate(model().table(), t), t);
-        text += "s" + std::to_string(i) + "," + std::to_string(site_lat) + "," + std::to_string(site_lon) + "," +
-                std::to_string(d.dec + noise(random)) + "," + std::to_string(d.inc + noise(random)) + ",2.5\n";
+        text.append("s").append(std::to_string(i)).append(",");
+        text.append(std::to_string(site_lat)).append(",").append(std::to_string(site_lon)).append(",");
+        text.append(std::to_string(d.dec + noise(random))).append(",");
+        text.append(std::to_string(d.inc + noise(random))).append(",2.5\n");
     }
     return text;
 }
