@@ -78,4 +78,9 @@ NodeBasis evaluate_basis(const geometry::DegreeTable& NK, double latitude, doubl
 // Field synthesis, direction and errors at a point for COEF.
 NodeResult evaluate_field(const NodeBasis& basis, const CoefficientRecord& COEF);
 
+// The whole prediction at one site and epoch: geodetic latitude and longitude
+// (degrees, inside the cap), epoch in years AD (0..1900).  For many epochs at
+// one site, evaluate the basis once and call evaluate_field per epoch instead.
+NodeResult predict(const CoefficientTable& COEFTAB, double latitude, double longitude, double time);
+
 }  // namespace run

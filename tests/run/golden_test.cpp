@@ -72,6 +72,19 @@ TEST(Golden, NodesAgreeWithTheIndependentComputation)
     }
 }
 
+TEST(Golden, SinglePredictionEqualsTheGridNode)
+{
+    const run::CoefficientTable table = bundled_table();
+    geometry::DegreeTable NK{};
+    geometry::CAPTAB(NK);
+    const run::NodeResult grid = run::evaluate_field(run::evaluate_basis(NK, 45, 8), run::interpolate(table, 1712.5));
+    const run::NodeResult single = run::predict(table, 45, 8, 1712.5);
+    EXPECT_EQ(single.DEC, grid.DEC);
+    EXPECT_EQ(single.INC, grid.INC);
+    EXPECT_EQ(single.EDEC, grid.EDEC);
+    EXPECT_EQ(single.EINC, grid.EINC);
+}
+
 // Epochs on the first and last record, on an inner record and between records.
 const char* const kPinnedEpochs[] = {"0", "2.5", "1500", "1712.5", "1900"};
 
