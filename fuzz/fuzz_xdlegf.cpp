@@ -1,12 +1,13 @@
-// Fuzz target: XDLEGF with random requests, valid and invalid.  Every call
-// either returns or ends the run through the message handler; an invalid
-// request is always reported, with the message its first failing rule
+// Fuzz target: XDLEGF with random requests, valid and invalid, with result
+// arrays of the size asked or shorter.  Every call either returns or ends
+// the run through the message handler; an invalid request is always reported, with the message its first failing rule
 // gives, and a valid one never is; a valid request that returns gives
 // finite pairs, and for whole degrees the first-kind values agree with an
 // independent evaluation of the associated Legendre functions.
 //
 // Input: byte 0 the mode (raw bit patterns, or requests shaped to be mostly
-// valid), then the request's fields.
+// valid), then the request's fields, then a byte that may shorten the
+// result arrays.
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -126,13 +127,17 @@ void check_values(const Request& r, const std::vector<double>& RES, const std::v
     }
 }
 
-void call(const Request& r)
+// shortfall: how many entries fewer than NRES the result arrays hold.  A
+// request whose results would not fit is refused (error 1) once the
+// colatitude has passed its check.
+void call(const Request& r, std::int64_t shortfall)
 {
     const std::int64_t nres = std::int64_t{r.MU2} - r.MU1 + r.NUDIFF + 1;
     if (nres > MAX_RESULTS) return;
-    const int error = expected_error(r);
+    const std::size_t room = nres - shortfall > 0 ? static_cast<std::size_t>(nres - shortfall) : 0;
+    int error = expected_error(r);
+    if (error != 2 && static_cast<std::int64_t>(room) < nres) error = 1;
     if (error == 0 && r.MU2 > MAX_VALID_ORDER) return;
-    const std::size_t room = nres > 0 ? static_cast<std::size_t>(nres) : 0;
     std::vector<double> RES(room, 12345.0);
     std::vector<std::int32_t> IRES(room, 777);
 
@@ -211,6 +216,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         r.ID = bytes.take<std::uint8_t>() % 6;
         if (mode & 128) r.NUDIFF = r.MU1 == r.MU2 ? r.NUDIFF : 0;
     }
-    call(r);
+    // Now and then result arrays too short for the request.
+    const auto room = bytes.take<std::uint8_t>();
+    call(r, (room & 0x80) ? 1 + (room & 7) : 0);
     return 0;
 }

@@ -165,8 +165,10 @@ std::string first_records(const std::string& text, std::size_t records)
 // CR LF, "- " and a description, CR LF.
 void expect_diagnostic(const Outcome& outcome, const std::string& operation_and_file)
 {
-    EXPECT_EQ(outcome.exit_status, 1) << outcome.err;
+    EXPECT_EQ(outcome.exit_status, 1) << "signal " << outcome.signal << "; " << outcome.err;
     EXPECT_EQ(outcome.err.rfind("\r\nrun-time error ", 0), 0u) << outcome.err;
+    // A bad value is quoted cut short, never whole.
+    EXPECT_LT(outcome.err.size(), 1000u);
     EXPECT_NE(outcome.err.find(": " + operation_and_file + "\r\n- "), std::string::npos) << outcome.err;
     EXPECT_EQ(outcome.err.substr(outcome.err.size() < 2 ? 0 : outcome.err.size() - 2), "\r\n") << outcome.err;
 }
