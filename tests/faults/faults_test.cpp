@@ -324,6 +324,7 @@ TEST_F(Faults, CoefficientFileOfTenMillionNumbers)
         for (long c = 0; c < chunks; ++c) file << chunk;
         ASSERT_TRUE(file.good());
     }
+    ASSERT_GT(fs::file_size(scratch.work() / COEFFICIENTS), 20'000'000u);
     const Outcome outcome = run_gridrun(scratch, input_file(scratch, "1500\n"));
     expect_normal_run(outcome, scratch);
     EXPECT_LT(outcome.peak_rss_kb, PEAK_RSS_KB);
