@@ -142,8 +142,16 @@ Extended first_kind_series(double nu, const FirstKind& k)
         XDSUM(V, IV, a, ia, V, IV);
     }
     if (k.MU > 0) {
+        // tan(THETA/2) itself as an extended-range pair: below the band (tiny
+        // colatitudes) the product with V would underflow to zero before it
+        // could be normalised.  Inside the band the pair is (t, 0) and the
+        // products are the plain ones.
+        double tx = k.t;
+        std::int32_t te = 0;
+        XDADJ(tx, te);
         for (std::int32_t i = 0; i < k.MU; ++i) {
-            V = k.t * V;
+            V = tx * V;
+            IV = IV + te;
             XDADJ(V, IV);
         }
         V = V / k.F;
@@ -180,7 +188,18 @@ Extended second_kind_series(double nu, double DMU, std::int32_t MU, double THETA
         XDSUM(V, IV, z, ia, V, IV);
     }
     if (MU >= 1) {
-        V = -t * V;
+        // As for the first kind, a tangent below the band enters as an
+        // extended-range pair so that the product cannot underflow.
+        double tx = t;
+        std::int32_t te = 0;
+        XDADJ(tx, te);
+        if (te == 0) {
+            V = -t * V;
+        } else {
+            V = -tx * V;
+            IV = IV + te;
+            XDADJ(V, IV);
+        }
         XDSUM(V, IV, -c, 0, V, IV);
     }
     return {V, IV};

@@ -46,12 +46,11 @@ Call call_xdlegf(double DNU1, std::int32_t NUDIFF, std::int32_t MU1, std::int32_
 // log2 of |RES * 2^IRES|.
 double log2_of(double value, std::int32_t exponent) { return std::log2(std::fabs(value)) + exponent; }
 
-// KNOWN FAULT, fails until mended in the Legendre package: at colatitudes
-// below about 1e-154 (tan(THETA/2) below 2^-511) the first-kind series of
-// XDFIXMU multiplies the normalised value part by tan(THETA/2) as plain
-// doubles (fixed_order.cpp, first_kind_series, "V = k.t * V" before XDADJ);
-// the product underflows to 0 and the extended-range pair silently becomes
-// zero.  An order run at degree 1 then returns 0 for P^0_1 = cos THETA.
+// Regression: at colatitudes below about 1e-154 (tan(THETA/2) below 2^-511)
+// the first-kind series used to multiply the normalised value part by
+// tan(THETA/2) as plain doubles; the product underflowed to 0 and the
+// extended-range pair silently became zero (an order run at degree 1 returned
+// 0 for P^0_1 = cos THETA).  The tangent now enters as an extended-range pair.
 TEST(LegendreFaults, TinyColatitudeKeepsTheValues)
 {
     {
