@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <stdexcept>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace textio {
@@ -221,12 +222,36 @@ void STOPCODE(std::string_view digits, int code)
 
 void bind_console(const ConsoleBinding& binding) { detail::bound().value = binding; }
 
+namespace {
+
+// A console descriptor that is closed at the start of a run is held by
+// /dev/null opened in the opposite direction: every console read or write then
+// fails as on a closed stream, and no file the run opens can take its number
+// (the report would otherwise receive the console's bytes).
+void hold_closed_console_descriptors(const ConsoleBinding& binding)
+{
+    const struct { int fd; int flags; } descriptors[] = {
+        {binding.input_fd, O_WRONLY}, {binding.output_fd, O_RDONLY}, {binding.error_fd, O_RDONLY}};
+    for (const auto& d : descriptors) {
+        if (d.fd < 0 || ::fcntl(d.fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int holder = ::open("/dev/null", d.flags | O_CLOEXEC);
+        if (holder < 0) continue;
+        if (holder != d.fd) {
+            ::dup2(holder, d.fd);
+            ::close(holder);
+        }
+    }
+}
+
+}  // namespace
+
 int run_program(const std::function<void()>& body)
 {
     using namespace detail;
     // A closed standard output must give a diagnostic and exit status 1, not
     // a death by signal.
     std::signal(SIGPIPE, SIG_IGN);
+    hold_closed_console_descriptors(bound().value);
     Layer& L = layer();
     for (auto& file : L.files) ::close(file->out.fd);
     L = Layer{};

@@ -268,12 +268,11 @@ TEST_F(Faults, StandardInputClosed)
     expect_report(scratch, title());
 }
 
-// KNOWN FAULT, fails until mended in the record layer: a process started
-// with standard output or standard error closed opens the report on
-// descriptor 1 or 2, and console bytes or the diagnostic then land in the
-// report.  Sound behaviour: the console stays apart from the program's
-// files; a closed standard output is a failed console write (exit status 1,
-// WRITE (CON)), and the report keeps exactly what the run wrote to it.
+// Regression: a process started with standard output or standard error
+// closed used to open the report on descriptor 1 or 2, and console bytes or
+// the diagnostic then landed in the report.  The console stays apart from the
+// program's files: a closed standard output is a failed console write (exit
+// status 1, WRITE (CON)), and the report keeps exactly what the run wrote.
 TEST_F(Faults, StandardOutputOrErrorClosedLeavesTheReportAlone)
 {
     {
