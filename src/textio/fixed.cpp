@@ -117,11 +117,50 @@ std::string non_finite_marker(double x)
 
 }  // namespace
 
-std::string render_fixed(double x, int decimals)
+namespace detail {
+
+namespace {
+
+// 5^d for the decimals of the fast path.
+constexpr std::uint64_t POWER_OF_FIVE[FAST_MAX_DECIMALS + 1] = {1, 5, 25, 125, 625};
+constexpr std::uint64_t POWER_OF_TEN[FAST_MAX_DECIMALS + 1] = {1, 10, 100, 1000, 10000};
+// The fast path keeps the shown integer below this, so at most 15 digits are
+// shown and the 16-digit cap of the second rounding never applies.
+constexpr std::uint64_t FAST_LIMIT = 999999999999999ULL;
+// Twice the farthest the first rounding (17 significant digits) can move
+// |x|·10^d when its integer part has m digits, in units of half a unit of
+// |x|·10^d: 2·10^(m-17).  The factor two covers the rounding of the
+// comparison itself.
+constexpr double TIE_MARGIN[16] = {2e-17, 2e-16, 2e-15, 2e-14, 2e-13, 2e-12, 2e-11, 2e-10,
+                                   2e-9,  2e-8,  2e-7,  2e-6,  2e-5,  2e-4,  2e-3,  2e-2};
+
+// Count of decimal digits of v (0 for v = 0).
+int digit_count(std::uint64_t v)
 {
-    using detail::Digits;
+    int m = 0;
+    while (v != 0) {
+        v /= 10;
+        ++m;
+    }
+    return m;
+}
+
+// Writes the `count` low decimal digits of v (leading zeros included) ending before `end`.
+char* put_digits(std::uint64_t v, int count, char* end)
+{
+    for (int i = 0; i < count; ++i) {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+    }
+    return end;
+}
+
+}  // namespace
+
+std::string render_fixed_exact(double x, int decimals)
+{
     if (!std::isfinite(x)) return non_finite_marker(x);
-    Digits d = detail::decimal_digits(x);
+    Digits d = decimal_digits(x);
     const bool zero = d.digit[0] == '0';
     int n = zero ? 0 : d.exponent;
     int k = n + decimals;
@@ -132,7 +171,7 @@ std::string render_fixed(double x, int decimals)
         return zeros;
     }
     if (!zero) {
-        detail::round_digits(d, k < 16 ? k : 16);
+        round_digits(d, k < 16 ? k : 16);
         if (d.exponent != n) {
             k += d.exponent - n;
             n = d.exponent;
@@ -151,6 +190,69 @@ std::string render_fixed(double x, int decimals)
     for (int i = n; i < 0; ++i) text.push_back('0');
     for (int i = n > 0 ? n : 0; i < k; ++i) text.push_back(digit_at(i));
     return text;
+}
+
+std::size_t fast_fixed_text(double x, int decimals, char* out)
+{
+    // |x| = mantissa·2^-shift exactly, so y = |x|·10^d = mantissa·5^d·2^-(shift-d),
+    // and mantissa·5^d < 2^53·625 < 2^63 fits 64 bits: the integer part of y and
+    // its fraction are exact.  The first rounding to 17 significant digits moves
+    // y by at most half a unit of its 17th digit and never across an integer
+    // (integers below 10^15 have 17-digit forms), so the shown digits are those
+    // of y rounded half up unless the fraction lies that close to a half; an
+    // exact half has too few digits to be moved and rounds up.
+    if (decimals < 0 || decimals > FAST_MAX_DECIMALS) return 0;
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0x7FF) return 0;
+    std::uint64_t mantissa = bits & 0x000FFFFFFFFFFFFFULL;
+    int shift = 1074;
+    if (biased != 0) {
+        mantissa |= 0x0010000000000000ULL;
+        shift = 1075 - biased;
+    }
+    const int t = shift - decimals;
+    if (t <= 0) return 0;  // |x| of 2^52 or more
+    const std::uint64_t scaled = mantissa * POWER_OF_FIVE[decimals];
+    std::uint64_t shown = 0;  // y rounded to an integer
+    if (t < 64) {
+        // From t = 64 on, y < 2^63·0.61/2^64 < 0.31: far below the half.
+        const std::uint64_t whole = scaled >> t;
+        if (whole >= FAST_LIMIT) return 0;
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << t) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (t - 1);
+        if (rest != half) {
+            const double gap = static_cast<double>(rest > half ? rest - half : half - rest);
+            if (gap <= static_cast<double>(half) * TIE_MARGIN[digit_count(whole)]) return 0;
+        }
+        shown = whole + (rest >= half ? 1 : 0);
+    }
+    char* p = out;
+    if (shown == 0) {
+        // d = 0 writes "0." or "." depending on the size of |x|: left to the exact path.
+        if (decimals == 0) return 0;
+        *p++ = '.';
+        for (int i = 0; i < decimals; ++i) *p++ = '0';
+        return static_cast<std::size_t>(p - out);
+    }
+    if (std::signbit(x)) *p++ = '-';
+    const std::uint64_t units = shown / POWER_OF_TEN[decimals];
+    const int unit_digits = digit_count(units);
+    char* end = p + unit_digits + 1 + decimals;
+    put_digits(shown, decimals, end);
+    end[-decimals - 1] = '.';
+    put_digits(units, unit_digits, end - decimals - 1);
+    return static_cast<std::size_t>(end - out);
+}
+
+}  // namespace detail
+
+std::string render_fixed(double x, int decimals)
+{
+    char text[detail::FAST_FIXED_CHARS];
+    if (const std::size_t n = detail::fast_fixed_text(x, decimals, text)) return std::string(text, n);
+    return detail::render_fixed_exact(x, decimals);
 }
 
 std::string render_fixed_field(double x, int width, int decimals)

@@ -105,6 +105,19 @@ Digits decimal_digits(double x);
 // exponent.  keep = 0 leaves "1" (exponent + 1) or no digit at all (count 0).
 void round_digits(Digits& d, int keep);
 
+// The fixed-point text of render_fixed by the exact digits of x, for every
+// x and every count of decimals.
+std::string render_fixed_exact(double x, int decimals);
+
+// The fast path of render_fixed for 0 <= decimals <= FAST_MAX_DECIMALS and a
+// finite |x| below about 10^15/10^decimals: writes the same text into `out`
+// (FAST_FIXED_CHARS bytes) and returns its length, or returns 0 when it cannot
+// decide cheaply (a fraction within reach of the first rounding from a half,
+// a value rounding to zero with no decimals, or x out of its range).
+inline constexpr int FAST_MAX_DECIMALS = 4;
+inline constexpr std::size_t FAST_FIXED_CHARS = 24;
+std::size_t fast_fixed_text(double x, int decimals, char* out);
+
 // The printable form of a bad value for a diagnostic: cut, non-printable bytes escaped.
 std::string shown_token(std::string_view token);
 

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -104,6 +107,101 @@ TEST(RenderFixedField, NonFiniteMarkersAreCutOrFilled)
     EXPECT_EQ(textio::render_fixed_field(quiet, 8, 2), "1#QNAN..");
     EXPECT_EQ(textio::render_fixed_field(signalling, 4, 2), "1#SN");
     EXPECT_EQ(textio::render_fixed_field(inf, 3, 1), "1#I");
+}
+
+// The fast path must give the exact path's text byte for byte wherever it
+// answers: random magnitudes, random bit patterns, values a few steps around
+// every kind of half, decimal ties whose 17-digit forms reach or miss the half,
+// carries through nines, values rounding to zero and the ends of its range.
+class FastFixed : public ::testing::Test {
+protected:
+    void check(double x)
+    {
+        for (int d = 0; d <= textio::detail::FAST_MAX_DECIMALS; ++d) {
+            char text[textio::detail::FAST_FIXED_CHARS];
+            const std::size_t n = textio::detail::fast_fixed_text(x, d, text);
+            ++checked_;
+            if (n == 0) continue;
+            ++answered_;
+            const std::string exact = textio::detail::render_fixed_exact(x, d);
+            if (std::string_view(text, n) != exact && ++failures_ <= 10) {
+                ADD_FAILURE() << std::hexfloat << x << std::defaultfloat << " (" << x << ") d=" << d << ": fast \""
+                              << std::string_view(text, n) << "\", exact \"" << exact << "\"";
+            }
+        }
+    }
+    // x and its neighbours up to `steps` representable values away on each side.
+    void check_around(double x, int steps)
+    {
+        check(x);
+        double up = x;
+        double down = x;
+        for (int i = 0; i < steps; ++i) {
+            up = std::nextafter(up, HUGE_VAL);
+            down = std::nextafter(down, -HUGE_VAL);
+            check(up);
+            check(down);
+        }
+    }
+    long checked_ = 0;
+    long answered_ = 0;
+    long failures_ = 0;
+};
+
+TEST_F(FastFixed, AgreesWithTheExactDigits)
+{
+    std::mt19937_64 random(20070101);
+    std::uniform_real_distribution<double> unit(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-8, 16);
+    for (int i = 0; i < 300000; ++i) {
+        const double x = unit(random) * std::pow(10.0, exponent(random));
+        check(i % 2 ? x : -x);
+    }
+    for (int i = 0; i < 100000; ++i) check(with_bits(random()));
+    const long random_answered = answered_;
+    EXPECT_GT(random_answered, checked_ / 2);  // the path is taken, not merely declined
+
+    // A half of the last shown decimal, built from random integers of every size.
+    std::uniform_int_distribution<int> digits(1, 15);
+    for (int i = 0; i < 60000; ++i) {
+        const std::uint64_t top = static_cast<std::uint64_t>(std::pow(10.0, digits(random)));
+        const std::uint64_t whole = random() % top;
+        const int d = i % (textio::detail::FAST_MAX_DECIMALS + 1);
+        check_around((static_cast<double>(whole) + 0.5) / std::pow(10.0, d), 3);
+    }
+    // Decimal ties with few digits (0.105, 0.045, 0.125, 9.995, 99.995, ...).
+    for (int d = 0; d <= textio::detail::FAST_MAX_DECIMALS; ++d) {
+        const double scale = std::pow(10.0, d + 1);
+        for (int j = 5; j < 200000; j += 10) check_around(j / scale, 2);
+    }
+    const double special[] = {0.0, -0.0, 0.9999999, 0.99999999999999989, 9.9999999999999995, 0.5, 1.5, 2.5,
+                              0.05, 0.005, 0.0005, 0.00005, 0.000049999999999999996, 999999999999999.0,
+                              99999999999999.95, 4503599627370495.5, 4503599627370496.0,
+                              std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
+                              std::numeric_limits<double>::max(), 1e-300, 0.1, 0.3, 0.7, 0.03};
+    for (double x : special) {
+        check_around(x, 4);
+        check_around(-x, 4);
+    }
+    EXPECT_EQ(failures_, 0) << "of " << answered_ << " answered out of " << checked_;
+}
+
+TEST(RenderFixedField, WidthsAgreeWithTheExactText)
+{
+    std::mt19937_64 random(1500);
+    std::uniform_real_distribution<double> value(-20000.0, 20000.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double x = value(random) / static_cast<double>(1 << (i % 16));
+        for (int d = 0; d <= 4; ++d) {
+            const std::string exact = textio::detail::render_fixed_exact(x, d);
+            for (int w = 5; w <= 12; ++w) {
+                const std::string field = exact.size() > static_cast<std::size_t>(w)
+                                              ? std::string(static_cast<std::size_t>(w), '*')
+                                              : std::string(static_cast<std::size_t>(w) - exact.size(), ' ') + exact;
+                ASSERT_EQ(textio::render_fixed_field(x, w, d), field) << x << " F" << w << "." << d;
+            }
+        }
+    }
 }
 
 }  // namespace
