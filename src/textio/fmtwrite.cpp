@@ -4,6 +4,7 @@
 // programming errors) throws std::logic_error and writes nothing.
 #include "textio/layer.hpp"
 
+#include <charconv>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,10 +13,12 @@ namespace textio {
 
 namespace {
 
-// One record under construction: the characters written and the blanks owed
-// before the next written character.
+// The records of one statement under construction, end to end in one text,
+// with the blanks owed before the next written character.  The storage is the
+// layer's scratch, reused from statement to statement.
 struct RecordBuilder {
-    std::string text;
+    std::string& text;
+    std::vector<std::size_t>& ends;  // end of each finished record in text
     long pending = 0;
 
     void put(std::string_view characters)
@@ -25,14 +28,22 @@ struct RecordBuilder {
         text.append(characters);
     }
     // Right-justified in `width` columns, or `width` asterisks when longer.
-    void field(const std::string& value, int width)
+    void field(std::string_view value, int width)
     {
         if (value.size() > static_cast<std::size_t>(width)) {
-            put(std::string(static_cast<std::size_t>(width), '*'));
+            text.append(static_cast<std::size_t>(pending), ' ');
+            pending = 0;
+            text.append(static_cast<std::size_t>(width), '*');
         } else {
             pending += width - static_cast<long>(value.size());
             put(value);
         }
+    }
+    // Ends the current record; blanks still pending are dropped.
+    void end_record()
+    {
+        ends.push_back(text.size());
+        pending = 0;
     }
 };
 
@@ -44,12 +55,16 @@ struct RecordBuilder {
 
 class FormatWalker {
 public:
-    FormatWalker(std::string_view format, std::initializer_list<Item> values)
-        : format_(format), values_(values.begin()), count_(values.size())
+    FormatWalker(std::string_view format, std::initializer_list<Item> values, std::string& text,
+                 std::vector<std::size_t>& ends)
+        : format_(format), values_(values.begin()), count_(values.size()), record_{text, ends}
     {
+        text.clear();
+        ends.clear();
     }
 
-    std::vector<std::string> run()
+    // Builds every record of the statement into the builder's storage.
+    void run()
     {
         if (format_.size() < 2 || format_.front() != '(' || format_.back() != ')') {
             bad_format(format_, 0, "not enclosed in parentheses");
@@ -66,8 +81,7 @@ public:
                 expect_item = true;
                 ++pos_;
             } else if (c == '/') {
-                records_.push_back(std::move(record_.text));
-                record_ = RecordBuilder{};
+                record_.end_record();
                 ++pos_;
                 expect_item = false;
             } else {
@@ -80,8 +94,7 @@ public:
         if (expect_item && pos_ >= end && format_.size() > 2 && format_[end - 1] == ',') {
             bad_format(format_, end, "empty item");
         }
-        records_.push_back(std::move(record_.text));
-        return std::move(records_);
+        record_.end_record();
     }
 
 private:
@@ -111,22 +124,21 @@ private:
     {
         const std::size_t at = pos_;
         if (format_[pos_] == '\'') {
-            std::string text;
+            record_.put({});  // the pending blanks, even before an empty text
             ++pos_;
             for (;;) {
                 if (pos_ >= end) bad_format(format_, at, "unterminated text");
                 if (format_[pos_] == '\'') {
                     if (pos_ + 1 < end && format_[pos_ + 1] == '\'') {
-                        text.push_back('\'');
+                        record_.text.push_back('\'');
                         pos_ += 2;
                         continue;
                     }
                     ++pos_;
                     break;
                 }
-                text.push_back(format_[pos_++]);
+                record_.text.push_back(format_[pos_++]);
             }
-            record_.put(text);
             return true;
         }
         int repeat = 1;
@@ -147,7 +159,13 @@ private:
                 if (width == 0 || repeat == 0) bad_format(format_, at, "zero width or count");
                 for (int i = 0; i < repeat; ++i) {
                     if (next_ >= count_) return false;
-                    record_.field(render_fixed_field(take(Item::Kind::Double, at).real(), width, decimals), width);
+                    const double x = take(Item::Kind::Double, at).real();
+                    char text[detail::FAST_FIXED_CHARS];
+                    if (const std::size_t n = detail::fast_fixed_text(x, decimals, text)) {
+                        record_.field(std::string_view(text, n), width);
+                    } else {
+                        record_.put(render_fixed_field(x, width, decimals));  // exactly `width` characters
+                    }
                 }
                 return true;
             }
@@ -156,7 +174,10 @@ private:
                 if (width == 0 || repeat == 0) bad_format(format_, at, "zero width or count");
                 for (int i = 0; i < repeat; ++i) {
                     if (next_ >= count_) return false;
-                    record_.field(std::to_string(take(Item::Kind::Integer, at).integer()), width);
+                    char digits[12];
+                    const auto [last, ec] =
+                        std::to_chars(digits, digits + sizeof digits, take(Item::Kind::Integer, at).integer());
+                    record_.field(std::string_view(digits, static_cast<std::size_t>(last - digits)), width);
                 }
                 return true;
             }
@@ -189,14 +210,19 @@ private:
     std::size_t next_ = 0;
     std::size_t pos_ = 0;
     RecordBuilder record_;
-    std::vector<std::string> records_;
 };
 
 }  // namespace
 
 void FMTWRITE(int unit, std::string_view format, std::initializer_list<Item> values)
 {
-    for (const std::string& record : FormatWalker(format, values).run()) detail::emit_record(unit, record);
+    detail::Layer& L = detail::layer();
+    FormatWalker(format, values, L.statement, L.record_ends).run();
+    std::size_t begin = 0;
+    for (const std::size_t end : L.record_ends) {
+        detail::emit_record(unit, std::string_view(L.statement).substr(begin, end - begin));
+        begin = end;
+    }
 }
 
 }  // namespace textio

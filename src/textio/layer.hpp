@@ -62,6 +62,10 @@ struct Layer {
     OutputChannel console_out;
     InputChannel console_in;
     std::vector<std::unique_ptr<FileUnit>> files;
+    // Scratch of a formatted write: its records end to end and where each
+    // ends, kept so their storage is reused by the next statement.
+    std::string statement;
+    std::vector<std::size_t> record_ends;
 };
 
 Layer& layer();
