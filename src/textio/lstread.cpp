@@ -56,6 +56,12 @@ std::string count_of(std::size_t filled, std::size_t wanted)
 // A magnitude below the smallest double gives 0.0.
 enum class Parse { Ok, NotANumber, Overflow };
 
+// Powers of ten that are exact doubles.
+constexpr double EXACT_POWER_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int LARGEST_EXACT_POWER = 22;
+constexpr int EXACT_SIGNIFICANT_DIGITS = 15;  // below 2^53: every such integer is an exact double
+
 Parse parse_number(std::string_view t, double& value)
 {
     // Normalised copy for the locale-free conversion: sign, mantissa, 'e', exponent.
@@ -67,7 +73,11 @@ Parse parse_number(std::string_view t, double& value)
         if (t[i] == '-') buffer[out++] = '-';
         ++i;
     }
+    const bool minus = out > 0;
     std::size_t digits = 0;
+    std::uint64_t significand = 0;  // the digits from the first nonzero one, while they are few
+    int significant_digits = 0;
+    long fraction_digits = 0;
     long leading_exponent = 0;  // decimal exponent of the first nonzero digit, roughly
     bool nonzero_seen = false;
     bool point = false;
@@ -76,6 +86,10 @@ Parse parse_number(std::string_view t, double& value)
         if (c >= '0' && c <= '9') {
             ++digits;
             if (c != '0' && !nonzero_seen) nonzero_seen = true;
+            if (nonzero_seen && ++significant_digits <= EXACT_SIGNIFICANT_DIGITS) {
+                significand = significand * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            if (point) ++fraction_digits;
             if (!point && nonzero_seen) ++leading_exponent;
             if (point && !nonzero_seen) --leading_exponent;
         } else if (c == '.' && !point) {
@@ -109,6 +123,17 @@ Parse parse_number(std::string_view t, double& value)
         if (i == first || i != n) return Parse::NotANumber;
         if (negative) exponent = -exponent;
     }
+    // With an exact significand and an exact power of ten, one division or
+    // multiplication rounds once, to the nearest double: the conversion's own
+    // result, without its cost.
+    const long scale = exponent - fraction_digits;
+    if (significant_digits <= EXACT_SIGNIFICANT_DIGITS && scale >= -LARGEST_EXACT_POWER &&
+        scale <= LARGEST_EXACT_POWER) {
+        const double magnitude = scale < 0 ? static_cast<double>(significand) / EXACT_POWER_OF_TEN[-scale]
+                                           : static_cast<double>(significand) * EXACT_POWER_OF_TEN[scale];
+        value = minus ? -magnitude : magnitude;
+        return Parse::Ok;
+    }
     auto [end, ec] = std::from_chars(buffer, buffer + out, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         if (leading_exponent + exponent > 0) return Parse::Overflow;
@@ -134,6 +159,7 @@ public:
         std::size_t i = 0;
         bool value_since_comma = false;
         while (i < wanted) {
+            if (!console_) skip_blanks_in_buffer();
             const int c = peek();
             if (c == END) end_of_input(i, wanted);
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
@@ -148,9 +174,13 @@ public:
             }
             if (c == '/') break;
             const std::int64_t line = in_.line;
-            scan_token(line, i, wanted);
+            std::string_view token;
+            if (console_ || !token_in_buffer(token)) {
+                scan_token(line, i, wanted);
+                token = token_;
+            }
             value_since_comma = true;
-            i = assign(variables, i, line);
+            i = assign(variables, token, i, line);
         }
         skip_rest_of_line();
     }
@@ -230,11 +260,57 @@ private:
         }
     }
 
+    // A file's blanks and line ends up to the end of the buffered bytes, taken
+    // with the accounting of advance() (a file has no line limit).
+    void skip_blanks_in_buffer()
+    {
+        const char* data = in_.buffer.get();
+        std::size_t p = in_.pos;
+        for (; p < in_.len; ++p) {
+            const char c = data[p];
+            if (c == '\n') {
+                ++in_.line;
+                in_.column = 0;
+                in_.ends_with_newline = true;
+            } else if (c == ' ' || c == '\t' || c == '\r') {
+                ++in_.column;
+                in_.ends_with_newline = false;
+            } else {
+                break;
+            }
+        }
+        in_.pos = p;
+    }
+
+    // A file's next value taken in place when it ends inside the buffered
+    // bytes (or with the input) and is no longer than a value may be; false
+    // leaves everything to scan_token.
+    bool token_in_buffer(std::string_view& token)
+    {
+        const char* data = in_.buffer.get();
+        const std::size_t start = in_.pos;
+        const std::size_t limit =
+            in_.len - start > detail::MAX_VALUE_CHARS ? start + detail::MAX_VALUE_CHARS + 1 : in_.len;
+        std::size_t p = start;
+        while (p < limit && !ends_value(data[p])) ++p;
+        if ((p == in_.len && !in_.at_end) || p - start > detail::MAX_VALUE_CHARS) return false;
+        token = std::string_view(data + start, p - start);
+        in_.pos = p;
+        in_.column += static_cast<long>(p - start);
+        in_.ends_with_newline = false;
+        return true;
+    }
+
+    static bool ends_value(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/';
+    }
+
     void scan_token(std::int64_t line, std::size_t index, std::size_t wanted)
     {
         token_.clear();
         for (int c = peek(); c != END; c = peek()) {
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/') break;
+            if (ends_value(static_cast<char>(c))) break;
             if (token_.size() == detail::MAX_VALUE_CHARS) {
                 detail::fail(ERR_INPUT, "READ", name_,
                              "a value longer than " + std::to_string(detail::MAX_VALUE_CHARS) +
@@ -245,27 +321,27 @@ private:
         }
     }
 
-    // Stores the value of token_ from variable `index` on; returns the index
+    // Stores the value of `token` from variable `index` on; returns the index
     // of the next variable to fill.
-    std::size_t assign(std::span<double> variables, std::size_t index, std::int64_t line)
+    std::size_t assign(std::span<double> variables, std::string_view token, std::size_t index, std::int64_t line)
     {
         const std::size_t wanted = variables.size();
-        if (token_.front() == '\'' || token_.front() == '"') {
-            input_failure("a text constant " + detail::shown_token(token_) + " where a number is expected", line, index,
+        if (token.front() == '\'' || token.front() == '"') {
+            input_failure("a text constant " + detail::shown_token(token) + " where a number is expected", line, index,
                           wanted);
         }
         std::size_t repeat = 1;
-        std::string_view value = token_;
-        if (const std::size_t star = token_.find('*'); star != std::string::npos) {
+        std::string_view value = token;
+        if (const std::size_t star = token.find('*'); star != std::string_view::npos) {
             repeat = 0;
             bool valid = star > 0;
             for (std::size_t k = 0; k < star && valid; ++k) {
-                const char c = token_[k];
+                const char c = token[k];
                 valid = c >= '0' && c <= '9';
                 if (valid && repeat <= wanted) repeat = repeat * 10 + static_cast<std::size_t>(c - '0');
             }
             if (!valid || repeat == 0) {
-                input_failure(detail::shown_token(token_) + " has no valid repeat count (a positive integer before '*')",
+                input_failure(detail::shown_token(token) + " has no valid repeat count (a positive integer before '*')",
                               line, index, wanted);
             }
             value = value.substr(star + 1);
@@ -276,9 +352,9 @@ private:
             case Parse::Ok:
                 break;
             case Parse::NotANumber:
-                input_failure(detail::shown_token(token_) + " is not a number", line, index, wanted);
+                input_failure(detail::shown_token(token) + " is not a number", line, index, wanted);
             case Parse::Overflow:
-                input_failure(detail::shown_token(token_) + " is beyond the range of a double", line, index, wanted);
+                input_failure(detail::shown_token(token) + " is beyond the range of a double", line, index, wanted);
         }
         for (std::size_t r = 0; r < repeat && index < wanted; ++r) variables[index++] = number;
         return index;
