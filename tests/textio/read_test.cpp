@@ -2,7 +2,10 @@
 // line handling across reads, and the terminal-only line limit.
 #include "run_fixture.hpp"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -215,6 +218,87 @@ TEST(FreeFormRead, ManyNumbersAcrossBufferBoundaries)
     });
     ASSERT_EQ(r.status, 0) << r.err;
     for (std::size_t i = 0; i < count; ++i) ASSERT_EQ(v[i], static_cast<double>(i) * 0.25 - 100.0) << i;
+}
+
+// Values of every length and scale, in every exponent form, read from a file
+// must be the nearest doubles bit for bit, whichever way the layer converts
+// them (short ones by an exact scaling, the rest by the full conversion).
+TEST(FreeFormRead, FileValuesAreTheNearestDoubles)
+{
+    std::mt19937_64 random(6858);
+    const char* const markers[] = {"E", "e", "D", "d", "E+", "e-", "+", "-", ""};
+    std::string text;
+    std::vector<double> expected;
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 20);
+        const int point = static_cast<int>(random() % static_cast<unsigned>(digits + 2));  // digits + 1: none
+        std::string mantissa;
+        for (int k = 0; k <= digits; ++k) {
+            if (k == point) mantissa.push_back('.');
+            if (k < digits) mantissa.push_back(static_cast<char>('0' + random() % 10));
+        }
+        const char* marker = markers[random() % std::size(markers)];
+        const int exponent = static_cast<int>(random() % 61) - 30;
+        std::string value = random() % 2 ? "-" : "";
+        value += mantissa;
+        std::string plain = value;  // the same value for the reference conversion
+        if (*marker != '\0') {
+            const bool sign_only = marker[0] == '+' || marker[0] == '-';
+            const bool negative = std::strchr(marker, '-') != nullptr;
+            const int shown = negative ? -std::abs(exponent) : std::abs(exponent);
+            if (!sign_only) value += marker[0];
+            value += negative ? "-" : (std::strchr(marker, '+') ? "+" : "");
+            value += std::to_string(std::abs(exponent));
+            plain += 'e';
+            plain += std::to_string(shown);
+        }
+        double reference = 0.0;
+        const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), reference);
+        ASSERT_TRUE(ec == std::errc() && end == plain.data() + plain.size()) << plain;
+        expected.push_back(reference);
+        text += value;
+        text += i % 7 == 6 ? "\r\n" : "   ";
+    }
+    ScratchDir dir;
+    dir.write("values.inp", text);
+    std::vector<double> v(expected.size());
+    const RunResult r = run_with("", [&] {
+        textio::UNITOPEN(7, "values.inp");
+        textio::LSTREAD(7, v);
+    });
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        ASSERT_EQ(std::memcmp(&v[i], &expected[i], sizeof(double)), 0) << i << ": " << v[i] << " vs " << expected[i];
+    }
+}
+
+TEST(FreeFormRead, FileValueLengthLimitWhereverTheValueLies)
+{
+    ScratchDir dir;
+    std::vector<double> v(2);
+    // 512 characters are a value, in the middle of the file and as its last bytes.
+    dir.write("long.inp", std::string(511, '0') + "7 " + std::string(510, '0') + "8.");
+    RunResult r = run_with("", [&] {
+        textio::UNITOPEN(7, "long.inp");
+        textio::LSTREAD(7, v);
+    });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(v[0], 7.0);
+    EXPECT_EQ(v[1], 8.0);
+    // 513 are not, in the middle of the file and at its end.
+    for (const char* after : {" 1\n", ""}) {
+        std::string bytes = "5\n";
+        bytes.append(513, '1');
+        bytes += after;
+        dir.write("long.inp", bytes);
+        r = run_with("", [&] {
+            textio::UNITOPEN(7, "long.inp");
+            textio::LSTREAD(7, v);
+        });
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "\r\nrun-time error 101: READ (long.inp)\r\n- a value longer than 512 characters is not a "
+                         "number: \"" + std::string(40, '1') + "...\" (file 'long.inp', line 2, value 2 of 2)\r\n");
+    }
 }
 
 }  // namespace
