@@ -123,36 +123,24 @@ namespace {
 
 // 5^d for the decimals of the fast path.
 constexpr std::uint64_t POWER_OF_FIVE[FAST_MAX_DECIMALS + 1] = {1, 5, 25, 125, 625};
-constexpr std::uint64_t POWER_OF_TEN[FAST_MAX_DECIMALS + 1] = {1, 10, 100, 1000, 10000};
 // The fast path keeps the shown integer below this, so at most 15 digits are
 // shown and the 16-digit cap of the second rounding never applies.
 constexpr std::uint64_t FAST_LIMIT = 999999999999999ULL;
 // Twice the farthest the first rounding (17 significant digits) can move
-// |x|·10^d when its integer part has m digits, in units of half a unit of
-// |x|·10^d: 2·10^(m-17).  The factor two covers the rounding of the
-// comparison itself.
-constexpr double TIE_MARGIN[16] = {2e-17, 2e-16, 2e-15, 2e-14, 2e-13, 2e-12, 2e-11, 2e-10,
-                                   2e-9,  2e-8,  2e-7,  2e-6,  2e-5,  2e-4,  2e-3,  2e-2};
+// y = |x|·10^d, in units of half a unit of y: 2·10^(m-17) when the integer part
+// of y has m digits; 10^m is bounded by 10 times that integer part (1 when it
+// is 0).  The factor two covers the rounding of the comparison itself.
+constexpr double TIE_MARGIN = 2e-17;
 
-// Count of decimal digits of v (0 for v = 0).
-int digit_count(std::uint64_t v)
+// Writes the two decimal digits of v (below 100) ending before `end`; returns their start.
+char* put_two_digits(std::uint64_t v, char* end)
 {
-    int m = 0;
-    while (v != 0) {
-        v /= 10;
-        ++m;
-    }
-    return m;
-}
-
-// Writes the `count` low decimal digits of v (leading zeros included) ending before `end`.
-char* put_digits(std::uint64_t v, int count, char* end)
-{
-    for (int i = 0; i < count; ++i) {
-        *--end = static_cast<char>('0' + v % 10);
-        v /= 10;
-    }
-    return end;
+    static constexpr char PAIRS[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::memcpy(end - 2, PAIRS + 2 * v, 2);
+    return end - 2;
 }
 
 }  // namespace
@@ -224,26 +212,33 @@ std::size_t fast_fixed_text(double x, int decimals, char* out)
         const std::uint64_t half = std::uint64_t{1} << (t - 1);
         if (rest != half) {
             const double gap = static_cast<double>(rest > half ? rest - half : half - rest);
-            if (gap <= static_cast<double>(half) * TIE_MARGIN[digit_count(whole)]) return 0;
+            const double reach = whole == 0 ? 1.0 : 10.0 * static_cast<double>(whole);
+            if (gap <= static_cast<double>(half) * TIE_MARGIN * reach) return 0;
         }
         shown = whole + (rest >= half ? 1 : 0);
     }
-    char* p = out;
+    char* const end = out + FAST_FIXED_CHARS;
+    char* p = end;
     if (shown == 0) {
         // d = 0 writes "0." or "." depending on the size of |x|: left to the exact path.
         if (decimals == 0) return 0;
-        *p++ = '.';
-        for (int i = 0; i < decimals; ++i) *p++ = '0';
-        return static_cast<std::size_t>(p - out);
+        p -= decimals;
+        std::memset(p, '0', static_cast<std::size_t>(decimals));
+        *--p = '.';
+        return static_cast<std::size_t>(end - p);
     }
-    if (std::signbit(x)) *p++ = '-';
-    const std::uint64_t units = shown / POWER_OF_TEN[decimals];
-    const int unit_digits = digit_count(units);
-    char* end = p + unit_digits + 1 + decimals;
-    put_digits(shown, decimals, end);
-    end[-decimals - 1] = '.';
-    put_digits(units, unit_digits, end - decimals - 1);
-    return static_cast<std::size_t>(end - out);
+    // Digits from the right, two at a time: the decimals, the point, the units.
+    int left = decimals;
+    for (; left >= 2; left -= 2, shown /= 100) p = put_two_digits(shown % 100, p);
+    if (left == 1) {
+        *--p = static_cast<char>('0' + shown % 10);
+        shown /= 10;
+    }
+    *--p = '.';
+    for (; shown >= 10; shown /= 100) p = put_two_digits(shown % 100, p);
+    if (shown != 0) *--p = static_cast<char>('0' + shown);
+    if (std::signbit(x)) *--p = '-';
+    return static_cast<std::size_t>(end - p);
 }
 
 }  // namespace detail
@@ -251,7 +246,9 @@ std::size_t fast_fixed_text(double x, int decimals, char* out)
 std::string render_fixed(double x, int decimals)
 {
     char text[detail::FAST_FIXED_CHARS];
-    if (const std::size_t n = detail::fast_fixed_text(x, decimals, text)) return std::string(text, n);
+    if (const std::size_t n = detail::fast_fixed_text(x, decimals, text)) {
+        return std::string(text + detail::FAST_FIXED_CHARS - n, n);
+    }
     return detail::render_fixed_exact(x, decimals);
 }
 

@@ -162,7 +162,7 @@ private:
                     const double x = take(Item::Kind::Double, at).real();
                     char text[detail::FAST_FIXED_CHARS];
                     if (const std::size_t n = detail::fast_fixed_text(x, decimals, text)) {
-                        record_.field(std::string_view(text, n), width);
+                        record_.field(std::string_view(text + sizeof text - n, n), width);
                     } else {
                         record_.put(render_fixed_field(x, width, decimals));  // exactly `width` characters
                     }

@@ -114,8 +114,8 @@ void round_digits(Digits& d, int keep);
 std::string render_fixed_exact(double x, int decimals);
 
 // The fast path of render_fixed for 0 <= decimals <= FAST_MAX_DECIMALS and a
-// finite |x| below about 10^15/10^decimals: writes the same text into `out`
-// (FAST_FIXED_CHARS bytes) and returns its length, or returns 0 when it cannot
+// finite |x| below about 10^15/10^decimals: writes the same text at the end of
+// `out` (FAST_FIXED_CHARS bytes) and returns its length, or returns 0 when it cannot
 // decide cheaply (a fraction within reach of the first rounding from a half,
 // a value rounding to zero with no decimals, or x out of its range).
 inline constexpr int FAST_MAX_DECIMALS = 4;

@@ -4,6 +4,7 @@
 // MAX_VALUE_CHARS characters.
 #include "textio/layer.hpp"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -43,6 +44,13 @@ namespace {
 using detail::InputChannel;
 
 constexpr int END = -1;
+
+// The bytes that end a value: blanks, tabs, line ends, the comma and the slash.
+constexpr std::array<bool, 256> VALUE_END = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {' ', '\t', '\r', '\n', ',', '/'}) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
 constexpr char CTRL_Z = 0x1A;
 
 std::string count_of(std::size_t filled, std::size_t wanted)
@@ -61,6 +69,7 @@ constexpr double EXACT_POWER_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int LARGEST_EXACT_POWER = 22;
 constexpr int EXACT_SIGNIFICANT_DIGITS = 15;  // below 2^53: every such integer is an exact double
+constexpr long SHORT_EXPONENT_DIGITS = 4;
 
 Parse parse_number(std::string_view t, double& value)
 {
@@ -73,11 +82,7 @@ Parse parse_number(std::string_view t, double& value)
         if (t[i] == '-') buffer[out++] = '-';
         ++i;
     }
-    const bool minus = out > 0;
     std::size_t digits = 0;
-    std::uint64_t significand = 0;  // the digits from the first nonzero one, while they are few
-    int significant_digits = 0;
-    long fraction_digits = 0;
     long leading_exponent = 0;  // decimal exponent of the first nonzero digit, roughly
     bool nonzero_seen = false;
     bool point = false;
@@ -86,10 +91,6 @@ Parse parse_number(std::string_view t, double& value)
         if (c >= '0' && c <= '9') {
             ++digits;
             if (c != '0' && !nonzero_seen) nonzero_seen = true;
-            if (nonzero_seen && ++significant_digits <= EXACT_SIGNIFICANT_DIGITS) {
-                significand = significand * 10 + static_cast<std::uint64_t>(c - '0');
-            }
-            if (point) ++fraction_digits;
             if (!point && nonzero_seen) ++leading_exponent;
             if (point && !nonzero_seen) --leading_exponent;
         } else if (c == '.' && !point) {
@@ -123,17 +124,6 @@ Parse parse_number(std::string_view t, double& value)
         if (i == first || i != n) return Parse::NotANumber;
         if (negative) exponent = -exponent;
     }
-    // With an exact significand and an exact power of ten, one division or
-    // multiplication rounds once, to the nearest double: the conversion's own
-    // result, without its cost.
-    const long scale = exponent - fraction_digits;
-    if (significant_digits <= EXACT_SIGNIFICANT_DIGITS && scale >= -LARGEST_EXACT_POWER &&
-        scale <= LARGEST_EXACT_POWER) {
-        const double magnitude = scale < 0 ? static_cast<double>(significand) / EXACT_POWER_OF_TEN[-scale]
-                                           : static_cast<double>(significand) * EXACT_POWER_OF_TEN[scale];
-        value = minus ? -magnitude : magnitude;
-        return Parse::Ok;
-    }
     auto [end, ec] = std::from_chars(buffer, buffer + out, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         if (leading_exponent + exponent > 0) return Parse::Overflow;
@@ -144,13 +134,66 @@ Parse parse_number(std::string_view t, double& value)
     return Parse::Ok;
 }
 
+// The common short value, such as -2.0343383E+04, converted without the
+// general conversion: at most 15 digits (an exact double), an exponent of at
+// most 4 digits, and a power of ten within the exact ones.  One division or
+// multiplication then rounds once, to the nearest double, which is the general
+// conversion's own result.  Reads from `p` no further than `last` and returns
+// where the number stops, which the caller must check is where the value ends;
+// returns nullptr, deciding nothing, when the text there is no such number.
+const char* parse_short_number(const char* p, const char* last, double& value)
+{
+    bool minus = false;
+    if (p < last && (*p == '+' || *p == '-')) minus = *p++ == '-';
+    std::uint64_t significand = 0;
+    const char* const first = p;
+    for (; p < last && static_cast<unsigned>(*p - '0') < 10; ++p) significand = significand * 10 + static_cast<unsigned>(*p - '0');
+    long digits = p - first;
+    long fraction_digits = 0;
+    if (p < last && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p < last && static_cast<unsigned>(*p - '0') < 10; ++p) significand = significand * 10 + static_cast<unsigned>(*p - '0');
+        fraction_digits = p - fraction;
+        digits += fraction_digits;
+    }
+    if (digits == 0 || digits > EXACT_SIGNIFICANT_DIGITS) return nullptr;
+    long exponent = 0;
+    if (p < last && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd' || *p == '+' || *p == '-')) {
+        if (*p != '+' && *p != '-') ++p;
+        bool negative = false;
+        if (p < last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+        const char* const exponent_first = p;
+        for (; p < last && p - exponent_first < SHORT_EXPONENT_DIGITS && static_cast<unsigned>(*p - '0') < 10; ++p) {
+            exponent = exponent * 10 + (*p - '0');
+        }
+        if (p == exponent_first) return nullptr;
+        if (negative) exponent = -exponent;
+    }
+    const long scale = exponent - fraction_digits;
+    if (scale < -LARGEST_EXACT_POWER || scale > LARGEST_EXACT_POWER) return nullptr;
+    const double magnitude = scale < 0 ? static_cast<double>(significand) / EXACT_POWER_OF_TEN[-scale]
+                                       : static_cast<double>(significand) * EXACT_POWER_OF_TEN[scale];
+    value = minus ? -magnitude : magnitude;
+    return p;
+}
+
+// The whole of `t` as a short number.
+bool parse_short_number(std::string_view t, double& value)
+{
+    double number = 0.0;
+    const char* const last = t.data() + t.size();
+    if (parse_short_number(t.data(), last, number) != last) return false;
+    value = number;
+    return true;
+}
+
 // One free-form read from one channel.
 class ListReader {
 public:
     ListReader(InputChannel& in, std::string name, bool console, bool terminal)
         : in_(in), name_(std::move(name)), console_(console), terminal_(terminal)
     {
-        if (!in_.buffer) in_.buffer = std::make_unique<char[]>(detail::IO_BUFFER_BYTES);
+        if (!in_.buffer) in_.buffer = std::make_unique_for_overwrite<char[]>(detail::IO_BUFFER_BYTES);
     }
 
     void read(std::span<double> variables)
@@ -173,6 +216,11 @@ public:
                 continue;
             }
             if (c == '/') break;
+            if (!console_ && short_number_in_buffer(variables[i])) {
+                ++i;
+                value_since_comma = true;
+                continue;
+            }
             const std::int64_t line = in_.line;
             std::string_view token;
             if (console_ || !token_in_buffer(token)) {
@@ -282,6 +330,23 @@ private:
         in_.pos = p;
     }
 
+    // A file's next value taken and converted in place when it is a short
+    // number that ends inside the buffered bytes (or with the input); false
+    // leaves everything to the general path.
+    bool short_number_in_buffer(double& variable)
+    {
+        const char* const first = in_.buffer.get() + in_.pos;
+        const char* const last = in_.buffer.get() + in_.len;
+        double number = 0.0;
+        const char* const stop = parse_short_number(first, last, number);
+        if (stop == nullptr || !(stop < last ? ends_value(*stop) : in_.at_end)) return false;
+        variable = number;
+        in_.pos += static_cast<std::size_t>(stop - first);
+        in_.column += static_cast<long>(stop - first);
+        in_.ends_with_newline = false;
+        return true;
+    }
+
     // A file's next value taken in place when it ends inside the buffered
     // bytes (or with the input) and is no longer than a value may be; false
     // leaves everything to scan_token.
@@ -301,10 +366,7 @@ private:
         return true;
     }
 
-    static bool ends_value(char c)
-    {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '/';
-    }
+    static bool ends_value(char c) { return VALUE_END[static_cast<unsigned char>(c)]; }
 
     void scan_token(std::int64_t line, std::size_t index, std::size_t wanted)
     {
@@ -325,6 +387,11 @@ private:
     // of the next variable to fill.
     std::size_t assign(std::span<double> variables, std::string_view token, std::size_t index, std::int64_t line)
     {
+        double number = 0.0;
+        if (parse_short_number(token, number)) {  // the common plain value: no quote, no repeat count
+            variables[index] = number;
+            return index + 1;
+        }
         const std::size_t wanted = variables.size();
         if (token.front() == '\'' || token.front() == '"') {
             input_failure("a text constant " + detail::shown_token(token) + " where a number is expected", line, index,
@@ -347,8 +414,7 @@ private:
             value = value.substr(star + 1);
             if (value.empty()) return index + repeat < wanted ? index + repeat : wanted;  // r null values
         }
-        double number = 0.0;
-        switch (parse_number(value, number)) {
+        switch (parse_short_number(value, number) ? Parse::Ok : parse_number(value, number)) {
             case Parse::Ok:
                 break;
             case Parse::NotANumber:
