@@ -1,31 +1,8 @@
 #include "scratch.hpp"
 
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <sstream>
 
 namespace arven_test {
-
-Scratch::Scratch() {
-    std::random_device seed;
-    path_ = std::filesystem::temp_directory_path() / ("arven-test-" + std::to_string(seed()));
-    std::filesystem::create_directories(path_);
-}
-
-Scratch::~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void write_file(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 const arven::Model& bundled_model() {
     static const arven::Model model = arven::Model::load(ARVEN_BUNDLED_COEF);

@@ -2,6 +2,8 @@
 // model loaded once, and the command calls with their captured streams.
 #pragma once
 
+#include "console_session.hpp"
+
 #include <filesystem>
 #include <string>
 
@@ -10,22 +12,9 @@
 
 namespace arven_test {
 
-// A fresh directory under the system's temporary directory, removed with the object.
-class Scratch {
-public:
-    Scratch();
-    ~Scratch();
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-std::string read_file(const std::filesystem::path& path);
-void write_file(const std::filesystem::path& path, const std::string& text);
+using Scratch = test_support::ScratchDirectory;
+using test_support::read_file;
+using test_support::write_file;
 
 // The bundled coefficient file, loaded once.
 const arven::Model& bundled_model();

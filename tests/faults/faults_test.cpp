@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "console_session.hpp"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -35,40 +37,23 @@ constexpr long PEAK_RSS_KB = 50 * 1024;
 
 constexpr int WALL_SECONDS = 60;  // a run still going then has hung: it is killed
 
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::read_file;
 
+// A scratch directory holding the run's working directory and, beside it, the
+// files the run must not see (its console input and output).
 class Scratch {
 public:
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "gridrun-faults-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-        fs::create_directory(path_ / "work");
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
+    Scratch() { fs::create_directory(work()); }
 
-    fs::path work() const { return path_ / "work"; }  // the run's working directory
-    fs::path side(const std::string& name) const { return path_ / name; }  // files outside it
+    fs::path work() const { return directory_ / "work"; }  // the run's working directory
+    fs::path side(const std::string& name) const { return directory_ / name; }  // files outside it
     void add_bundled_coefficients() const
     {
         fs::copy_file(fs::path(ARVEN_DATA_DIR) / COEFFICIENTS, work() / COEFFICIENTS);
     }
 
 private:
-    fs::path path_;
+    test_support::ScratchDirectory directory_;
 };
 
 struct Outcome {
@@ -130,8 +115,8 @@ Outcome run_gridrun(const Scratch& scratch, const fs::path& input, Closed closed
     if (WIFEXITED(status)) outcome.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
     outcome.peak_rss_kb = usage.ru_maxrss;
-    outcome.out = slurp(out_path);
-    outcome.err = slurp(err_path);
+    outcome.out = read_file(out_path);
+    outcome.err = read_file(err_path);
     // The figures go into the test report (--gtest_output=xml).
     ::testing::Test::RecordProperty("peak_rss_kb", std::to_string(outcome.peak_rss_kb));
     ::testing::Test::RecordProperty("milliseconds", std::to_string(static_cast<long>(outcome.seconds * 1000)));
@@ -177,7 +162,7 @@ void expect_diagnostic(const Outcome& outcome, const std::string& operation_and_
 // report's size and beginning, not two whole reports.
 void expect_report(const Scratch& scratch, const std::string& expected)
 {
-    const std::string report = slurp(scratch.work() / REPORT);
+    const std::string report = read_file(scratch.work() / REPORT);
     EXPECT_TRUE(report == expected) << "the report has " << report.size() << " bytes, expected " << expected.size()
                                     << "; it begins:\n" << report.substr(0, 300);
 }
@@ -190,7 +175,7 @@ protected:
         Scratch scratch;
         scratch.add_bundled_coefficients();
         normal_ = new Outcome(run_gridrun(scratch, input_file(scratch, "1500\n")));
-        normal_report_ = new std::string(slurp(scratch.work() / REPORT));
+        normal_report_ = new std::string(read_file(scratch.work() / REPORT));
     }
     static void TearDownTestSuite()
     {

@@ -92,7 +92,7 @@ TEST(Golden, ReportsArePinnedByteForByte)
 {
     for (const char* epoch : kPinnedEpochs) {
         run_test::ScratchDirectory directory;
-        directory.add_bundled_coefficients();
+        run_test::add_bundled_coefficients(directory);
         const run_test::RunOutcome outcome = run_test::run_gridrun(directory, std::string(epoch) + "\n");
         ASSERT_EQ(outcome.exit_status, 0) << epoch;
         std::ifstream pinned(std::filesystem::path(ARVEN_GOLDEN_DIR) / ("grid_" + std::string(epoch) + ".dat"),

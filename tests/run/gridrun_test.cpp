@@ -51,7 +51,7 @@ constexpr std::size_t kNodes = 46 * 26;
 RunOutcome run_with_bundled_file(const std::string& input)
 {
     ScratchDirectory directory;
-    directory.add_bundled_coefficients();
+    run_test::add_bundled_coefficients(directory);
     return run_test::run_gridrun(directory, input);
 }
 
@@ -152,7 +152,7 @@ TEST(GridRun, CoefficientFileFailures)
         {"missing", nullptr}, {"empty", ""}, {"short", short_file.c_str()}, {"bad token", bad_token.c_str()}};
     for (const auto& c : cases) {
         ScratchDirectory directory;
-        if (c.content != nullptr) directory.write_file("ARV_coeff_00.inp", c.content);
+        if (c.content != nullptr) directory.write("ARV_coeff_00.inp", c.content);
         const RunOutcome outcome = run_test::run_gridrun(directory, "1500\n");
         EXPECT_EQ(outcome.exit_status, 1) << c.name;
         EXPECT_NE(outcome.errors.find(": READ (ARV_coeff_00.inp)\r\n- "), std::string::npos) << c.name << outcome.errors;
@@ -166,8 +166,8 @@ TEST(GridRun, CoefficientFileFailures)
 TEST(GridRun, EarlierLongerReportIsReplaced)
 {
     ScratchDirectory directory;
-    directory.add_bundled_coefficients();
-    directory.write_file("grid_arven.ma.3.dat", std::string(500000, 'x'));
+    run_test::add_bundled_coefficients(directory);
+    directory.write("grid_arven.ma.3.dat", std::string(500000, 'x'));
     const RunOutcome outcome = run_test::run_gridrun(directory, "1500\n");
     EXPECT_EQ(outcome.exit_status, 0);
     EXPECT_EQ(outcome.report, run_with_bundled_file("1500\n").report);
@@ -177,7 +177,7 @@ TEST(GridRun, ReportThatCannotBeCreatedOrWritten)
 {
     {
         ScratchDirectory directory;
-        directory.add_bundled_coefficients();
+        run_test::add_bundled_coefficients(directory);
         std::filesystem::create_directory(directory.path() / "grid_arven.ma.3.dat");
         const RunOutcome outcome = run_test::run_gridrun(directory, "1500\n");
         EXPECT_EQ(outcome.exit_status, 1);
@@ -186,7 +186,7 @@ TEST(GridRun, ReportThatCannotBeCreatedOrWritten)
     }
     {
         ScratchDirectory directory;
-        directory.add_bundled_coefficients();
+        run_test::add_bundled_coefficients(directory);
         std::filesystem::create_symlink("/dev/full", directory.path() / "grid_arven.ma.3.dat");
         const RunOutcome outcome = run_test::run_gridrun(directory, "1500\n");
         EXPECT_EQ(outcome.exit_status, 1);
@@ -198,15 +198,15 @@ TEST(GridRun, ReportThatCannotBeCreatedOrWritten)
 TEST(GridRun, TheProgramAsAProcessMatchesTheInProcessRun)
 {
     ScratchDirectory directory;
-    directory.add_bundled_coefficients();
+    run_test::add_bundled_coefficients(directory);
     const std::string command = "cd '" + directory.path().string() + "' && printf '1500\\n' | '" GRIDRUN_BINARY
                                 "' > console.out 2> console.err";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const RunOutcome in_process = run_with_bundled_file("1500\n");
-    EXPECT_EQ(directory.read_file("console.out"), in_process.console);
-    EXPECT_EQ(directory.read_file("grid_arven.ma.3.dat"), in_process.report);
+    EXPECT_EQ(directory.read("console.out"), in_process.console);
+    EXPECT_EQ(directory.read("grid_arven.ma.3.dat"), in_process.report);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(Interpolation, BetweenRecordsIsLinearForCoefficientsAndErrorsAlike)
 int load(const std::string& content, run::CoefficientTable& table)
 {
     run_test::ScratchDirectory directory;
-    directory.write_file("coefficients.inp", content);
+    directory.write("coefficients.inp", content);
     const std::string path = (directory.path() / "coefficients.inp").string();
     return textio::run_program([&] { run::load_coefficients(path, table); });
 }
