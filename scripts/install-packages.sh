@@ -3,7 +3,7 @@
 # compiler, CMake, GoogleTest and Google Benchmark; does nothing when they are
 # all present.  Usage: scripts/install-packages.sh [extra packages...]
 set -euo pipefail
-packages=(libcli11-dev "$@")
+packages=(libcli11-dev libexpat1-dev librsvg2-bin "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
