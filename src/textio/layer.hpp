@@ -55,6 +55,27 @@ struct FileUnit {
     InputChannel in;
 };
 
+// One parsed item of a format literal.
+struct FormatOp {
+    enum class Kind { Text, Skip, Slash, Fixed, Integer, Alpha };
+    Kind kind = Kind::Text;
+    int repeat = 1;        // values taken by a value descriptor; Skip: the columns
+    int width = 0;         // Fixed, Integer and a sized Alpha
+    int decimals = 0;      // Fixed
+    bool sized = false;    // Alpha: Aw rather than A
+    std::size_t at = 0;    // position of the item in the format, for diagnostics
+    std::size_t text_begin = 0;  // Text: its characters in FormatCache::texts
+    std::size_t text_end = 0;
+};
+
+// The last format literal parsed without fault, kept with its items.
+struct FormatCache {
+    bool valid = false;
+    std::string format;
+    std::vector<FormatOp> ops;
+    std::string texts;
+};
+
 // The layer's whole saved state.
 struct Layer {
     ConsoleBinding binding;
@@ -66,6 +87,7 @@ struct Layer {
     // ends, kept so their storage is reused by the next statement.
     std::string statement;
     std::vector<std::size_t> record_ends;
+    FormatCache format_cache;
 };
 
 Layer& layer();

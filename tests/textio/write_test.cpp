@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <numbers>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -80,7 +82,9 @@ TEST(FreeFormRecord, DoublesInFieldsOf24And25Columns)
     };
     for (const Case& c : cases) {
         const std::string text = c.text;
-        const std::string one = " " + std::string(24 - text.size(), ' ') + text + "\r\n";
+        std::string one(25 - text.size(), ' ');  // built by appending: no spurious restrict warning
+        one += text;
+        one += "\r\n";
         EXPECT_EQ(file_bytes([&] { LSTWRITE(61, {c.x}); }), one) << c.x;
         const std::string two = " THETA: " + std::string(24 - text.size(), ' ') + text +
                                 std::string(25 - text.size(), ' ') + text + "\r\n";
@@ -141,6 +145,68 @@ TEST(FormattedRecord, MalformedFormatsAndMismatchesThrowAndWriteNothing)
     });
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(dir.read("out.dat"), "");
+}
+
+// What the statement wrote after `before` (on the same unit, in the same run)
+// and the message of its fault, if any.
+std::pair<std::string, std::string> statement_after(const std::function<void()>& before,
+                                                    const std::function<void()>& statement)
+{
+    const std::string prefix = file_bytes(before);
+    std::string fault;
+    const std::string all = file_bytes([&] {
+        before();
+        try {
+            statement();
+        } catch (const std::logic_error& e) {
+            fault = e.what();
+        }
+    });
+    return {all.substr(prefix.size()), fault};
+}
+
+// A format used again is replayed from its parsed items: the replay must meet
+// any values exactly as a first walk does, faults and their messages included.
+TEST(FormattedRecord, ARepeatedFormatGivesWhatItsFirstUseGives)
+{
+    const char* const row = "(1F7.2,1F8.2,1F10.2,1F11.2,2F12.2)";
+    const char* const time = "('Time: ',1F8.1,'AD')";
+    const char* const title = "(1X,A20,3I10)";
+    const char* const texts = "('a''b',2X,'c',/,I3,/,2X)";
+    struct Case {
+        std::function<void()> prime;  // a faultless use of the same format
+        std::function<void()> statement;
+    };
+    const Case cases[] = {
+        {[&] { FMTWRITE(61, row, {35.0, -15.0, 1.5, 2.5, 0.125, 0.105}); },
+         [&] { FMTWRITE(61, row, {60.0, 30.0, -0.004, 99.995, 1e4, -0.005}); }},
+        {[&] { FMTWRITE(61, row, {35.0, -15.0, 1.5, 2.5, 0.125, 0.105}); },
+         [&] { FMTWRITE(61, row, {1.0, 2.0, 3.0}); }},  // values run out
+        {[&] { FMTWRITE(61, row, {35.0, -15.0, 1.5, 2.5, 0.125, 0.105}); },
+         [&] { FMTWRITE(61, row, {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0}); }},  // one value too many
+        {[&] { FMTWRITE(61, row, {35.0, -15.0, 1.5, 2.5, 0.125, 0.105}); },
+         [&] { FMTWRITE(61, row, {1.0, 2.0, std::int32_t{3}, 4.0, 5.0, 6.0}); }},  // wrong type
+        {[&] { FMTWRITE(61, time, {1900.0}); }, [&] { FMTWRITE(61, time); }},
+        {[&] { FMTWRITE(61, time, {1900.0}); }, [&] { FMTWRITE(61, time, {-0.04}); }},
+        {[&] { FMTWRITE(61, title, {"abc", std::int32_t{1}, std::int32_t{2}, std::int32_t{3}}); },
+         [&] { FMTWRITE(61, title, {"a text of more than twenty characters", std::int32_t{-5}, std::int32_t{0}}); }},
+        {[&] { FMTWRITE(61, title, {"abc", std::int32_t{1}, std::int32_t{2}, std::int32_t{3}}); },
+         [&] { FMTWRITE(61, title, {"abc", 1.0}); }},
+        {[&] { FMTWRITE(61, texts, {std::int32_t{5}}); }, [&] { FMTWRITE(61, texts, {std::int32_t{-42}}); }},
+        {[&] { FMTWRITE(61, texts, {std::int32_t{5}}); }, [&] { FMTWRITE(61, texts); }},
+        {[&] { FMTWRITE(61, texts, {std::int32_t{5}}); }, [&] { FMTWRITE(61, texts, {2.0}); }},
+        {[&] { FMTWRITE(61, "(1X)"); }, [&] { FMTWRITE(61, "(1X)", {1.0}); }},
+    };
+    const auto other = [] { FMTWRITE(61, "('another format')"); };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(statement_after(cases[i].prime, cases[i].statement), statement_after(other, cases[i].statement))
+            << "case " << i;
+    }
+    EXPECT_EQ(statement_after(cases[0].prime, cases[0].statement).first,
+              "  60.00   30.00       .00     100.00    10000.00        -.01\r\n");
+    EXPECT_EQ(statement_after(cases[2].prime, cases[2].statement).second,
+              "record layer: format (1F7.2,1F8.2,1F10.2,1F11.2,2F12.2) at position 33: more values than value "
+              "descriptors");
 }
 
 }  // namespace
