@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j2 --target gridrun > /dev/null
-program="$PWD/build/gridrun"
+program="$PWD/build/tools/gridrun/gridrun"
 scratch=$(mktemp -d)
 cp data/ARV_coeff_00.inp "$scratch/"
 cd "$scratch"
