@@ -156,12 +156,7 @@ TEST(Dating, CommandWritesSummaryTableAndRejectsBadInput) {
     arven_test::Scratch dir;
     auto common = arven_test::common_options();
     common.out = (dir / "densities.csv").string();
-    arven::DateOptions options;
-    options.lat = 48.85;
-    options.lon = 2.35;
-    options.dec = 5.0;
-    options.inc = 62.0;
-    options.a95 = 2.5;
+    arven::DateOptions options = arven_test::paris_measurement();
     const auto ok = arven_test::run_date(common, options);
     ASSERT_EQ(ok.status, 0) << ok.err;
     EXPECT_NE(ok.out.find("95 % highest-density intervals:\n  combined:    "), std::string::npos) << ok.out;

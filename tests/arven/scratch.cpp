@@ -9,6 +9,16 @@ const arven::Model& bundled_model() {
     return model;
 }
 
+arven::DateOptions paris_measurement() {
+    arven::DateOptions options;
+    options.lat = 48.85;
+    options.lon = 2.35;
+    options.dec = 5.0;
+    options.inc = 62.0;
+    options.a95 = 2.5;
+    return options;
+}
+
 arven::CommonOptions common_options() {
     arven::CommonOptions common;
     common.coef = ARVEN_BUNDLED_COEF;

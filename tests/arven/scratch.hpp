@@ -19,6 +19,9 @@ using test_support::write_file;
 // The bundled coefficient file, loaded once.
 const arven::Model& bundled_model();
 
+// A measured direction at Paris that the model dates comfortably.
+arven::DateOptions paris_measurement();
+
 // Options pointing at the bundled coefficient file.
 arven::CommonOptions common_options();
 

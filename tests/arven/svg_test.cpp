@@ -69,12 +69,7 @@ TEST(Svg, EveryPictureIsWellFormedAndRenders) {
     ASSERT_EQ(arven_test::run_curve(common, curve).status, 0);
 
     common.svg = (dir / "date.svg").string();
-    arven::DateOptions date;
-    date.lat = 48.85;
-    date.lon = 2.35;
-    date.dec = 5.0;
-    date.inc = 62.0;
-    date.a95 = 2.5;
+    arven::DateOptions date = arven_test::paris_measurement();
     ASSERT_EQ(arven_test::run_date(common, date).status, 0);
 
     common.svg = (dir / "nodate.svg").string();
